@@ -1,0 +1,25 @@
+#pragma once
+// The inside of a data window: the record's picture stretched over the whole client area.
+// It never draws from the samples, so resizing costs nothing per sample.
+
+#include <QWidget>
+
+namespace kelvora {
+
+struct DataRecord;
+
+class DataWindow : public QWidget {
+public:
+    DataWindow(const DataRecord& record, QWidget* parent = nullptr);
+    const DataRecord& record() const { return record_; }
+    // New windows open at 60 % of their picture, so several fit in the frame.
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const DataRecord& record_;
+};
+
+} // namespace kelvora

@@ -1,0 +1,47 @@
+#include "cli/sound_input.h"
+
+#include "files/text_samples.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+
+namespace kelvora::cli {
+
+std::string OneLine(const std::string& path, const std::string& message)
+{
+    std::string line = path + ": " + message;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    return line;
+}
+
+bool HasExtension(const std::string& path, const std::string& extension)
+{
+    if (path.size() < extension.size())
+        return false;
+    return std::equal(extension.rbegin(), extension.rend(), path.rbegin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostream& err)
+{
+    if (HasExtension(path, ".txt")) {
+        auto samples = files::ReadText(path);
+        if (!samples) {
+            err << OneLine(path, samples.Error().message) << '\n';
+            return std::nullopt;
+        }
+        files::WavSound sound;
+        sound.left = std::move(samples.Value());
+        return sound;
+    }
+    auto sound = files::ReadWav(path);
+    if (!sound) {
+        err << OneLine(path, sound.Error().message) << '\n';
+        return std::nullopt;
+    }
+    return std::move(sound.Value());
+}
+
+} // namespace kelvora::cli

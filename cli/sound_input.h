@@ -1,0 +1,22 @@
+#pragma once
+// Sounds as the command line reads them: WAV files as they are, text files as the text loader
+// takes them (mono, 8000 Hz, not normalised).
+
+#include "files/wav.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace kelvora::cli {
+
+// Reads the file; on failure writes one line to err and returns nothing.
+std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostream& err);
+
+// The file's failure message on one line, prefixed with the path.
+std::string OneLine(const std::string& path, const std::string& message);
+
+// True when the path ends with the extension (compared without case), e.g. ".png".
+bool HasExtension(const std::string& path, const std::string& extension);
+
+} // namespace kelvora::cli

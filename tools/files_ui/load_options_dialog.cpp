@@ -1,0 +1,69 @@
+#include "tools/files_ui/load_options_dialog.h"
+
+#include "util/sprintf.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kelvora {
+namespace {
+
+DialogTemplate LoadOptionsTemplate()
+{
+    DialogTemplate t;
+    t.caption = "読み込み";
+    t.size = {DuX(239), DuY(179)};
+    t.controls = {
+        {LoadOptionsDialog::Notice, ControlKind::Label, "", Du(12, 8, 215, 12)},
+        {LoadOptionsDialog::Question, ControlKind::Label, "", Du(12, 26, 215, 40)},
+        {LoadOptionsDialog::Keep, ControlKind::DefaultButton,
+         "通常こちら\n正規化しない（そのまま）のため32767以上の値がないこと", Du(12, 74, 215, 40)},
+        {LoadOptionsDialog::Normalise, ControlKind::PushButton,
+         "最大値を32767とする。（正規化する。）", Du(12, 124, 215, 40)},
+    };
+    return t;
+}
+
+} // namespace
+
+LoadOptionsDialog::LoadOptionsDialog(Session& session)
+    : DialogModel(LoadOptionsTemplate()), session_(session)
+{
+}
+
+void LoadOptionsDialog::init()
+{
+    session_.soundFormat.samplesPerSecond = 8000;
+    session_.soundFormat.channels = 1;
+    setText(Notice, "サンプリング周波数を8KHz、モノラルにします。");
+    // Start values that an empty data set shows unchanged.
+    double maximum = -100000000.0, minimum = 100000000.0;
+    for (double x : session_.traceSlots.samples(SlotNumber::X)) {
+        maximum = std::max(maximum, x);
+        minimum = std::min(minimum, x);
+    }
+    setText(Question, Sprintf("最大値が%5.0f  最小値が%5.0f　です。本ソフトは±32767整数を対象とします。\n"
+                              "　32767で正規化しますか？",
+                              maximum, minimum));
+    // Scaling an all-zero (or empty) sound has nothing to scale by.
+    const auto& samples = session_.traceSlots.samples(SlotNumber::X);
+    setEnabled(Normalise, std::any_of(samples.begin(), samples.end(), [](double x) { return x != 0.0; }));
+}
+
+void LoadOptionsDialog::command(int id)
+{
+    if (id == Keep || id == IdCancel) {
+        endDialog(id);
+    } else if (id == Normalise) {
+        auto& samples = session_.traceSlots.samples(SlotNumber::X);
+        double peak = 0.0;
+        for (double x : samples)
+            peak = std::max(peak, std::fabs(x));
+        if (peak > 0.0)
+            for (double& x : samples)
+                x = x / peak * 32767.0;
+        endDialog(id);
+    }
+}
+
+} // namespace kelvora

@@ -1,0 +1,26 @@
+#pragma once
+// The outside world as the tools see it. The Qt front end supplies real ones; tests supply
+// scripted ones.
+
+#include "platform/audio_output.h"
+#include "platform/file_chooser.h"
+#include "platform/message_box.h"
+#include "platform/url_opener.h"
+#include "tools/dialog/dialog_runner.h"
+
+#include <string>
+
+namespace kelvora {
+
+struct Services {
+    platform::FileChooser& files;
+    platform::MessageBox& messages;
+    platform::UrlOpener& urls;
+    DialogRunner& dialogs;
+    // Address of the user guide that ships with the program (a file URL).
+    std::string userGuideUrl;
+    // The sound output the playing dialogs share; null plays nothing.
+    platform::AudioOutput* audio = nullptr;
+};
+
+} // namespace kelvora
