@@ -227,7 +227,8 @@ void SwapPairs(double* re, double* im, const std::vector<std::uint32_t>& swaps) 
 // middle (rows = high, columns = low) map onto the tile of the reversed middle, transposed with
 // both indices reversed. Each tile and its partner are copied row by row (contiguous) into small
 // buffers and written back from them, so memory is only ever walked along rows.
-void ReverseTiled(double* x, int log2Size, const std::vector<std::uint32_t>& middleReversed) noexcept
+void ReverseTiled(double* x, int log2Size,
+                  const std::vector<std::uint32_t>& middleReversed) noexcept
 {
     constexpr std::size_t side = std::size_t{1} << TileLog2;
     static constexpr auto lowReversed = ReversedTable<TileLog2>();

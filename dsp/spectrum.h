@@ -15,7 +15,13 @@
 namespace kelvora::dsp {
 
 // What the analysis shows; the values are the tool's mode numbers.
-enum class AnalysisMode : int { Db = 4, Autocorrelation = 5, Cepstrum = 6, Power = 7, Amplitude = 8 };
+enum class AnalysisMode : int {
+    Db = 4,
+    Autocorrelation = 5,
+    Cepstrum = 6,
+    Power = 7,
+    Amplitude = 8,
+};
 
 // One analysis of a frame, as the dialog, the command line and the tests describe it.
 struct AnalysisParams {
@@ -79,7 +85,8 @@ double LifterLength(int log2Size, double cursor) noexcept;
 //   stays even and its transform real;
 // every other element of both arrays is 0. envelope gets the 1/N-scaled forward transform of the
 // liftered sequence (real part; the envelope proper is envelope[0 .. N/2)) and imagWork its
-// imaginary part. Returns the number of lifter points written, 0 for a length <= 0.
+// imaginary part. The four output arrays must not overlap `display` or each other. Returns the
+// number of lifter points written, 0 for a length <= 0.
 std::size_t LifterAndEnvelope(std::span<const double> display, double lifterLength, int log2Size,
                               std::span<double> lifterWindow, std::span<double> liftered,
                               std::span<double> envelope, std::span<double> imagWork);

@@ -4,6 +4,8 @@
 // and -1 on the same arrays, which keeps the values bounded and costs the same per transform.
 // Each FftInPlace benchmark reports its time divided by each FFTW variant's as counters
 // ("x_estimate_split" = 2 means twice FFTW's time), and a summary table goes to stderr at exit.
+// The ratios use the thread's processor time, like the CPU column, so that other programs
+// running on a shared machine disturb them less than wall-clock time would.
 
 #include "dsp/fft.h"
 
@@ -11,8 +13,8 @@
 #include <fftw3.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <random>
 #include <string>
@@ -22,7 +24,13 @@
 namespace {
 
 using namespace kelvora::dsp;
-using Clock = std::chrono::steady_clock;
+// Processor time of the calling thread, in seconds.
+double ThreadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
 
 enum class Layout { Interleaved, Split };
 
@@ -56,7 +64,8 @@ public:
             return;
         std::fprintf(stderr, "\n%-28s %8s %12s\n", "transform", "n", "us");
         for (const auto& [key, seconds] : seconds_)
-            std::fprintf(stderr, "%-28s %8ld %12.3f\n", key.first.c_str(), key.second, seconds * 1e6);
+            std::fprintf(stderr, "%-28s %8ld %12.3f\n", key.first.c_str(), key.second,
+                         seconds * 1e6);
         for (const char* ours : {"kelvora_avx", "kelvora_portable"}) {
             for (const auto& variant : FftwVariants) {
                 for (long n : {1024L, 65536L}) {
@@ -126,14 +135,14 @@ void BM_Fftw(benchmark::State& state, FftwVariant variant)
         fftw_free(out);
         return;
     }
-    const auto start = Clock::now();
+    const double start = ThreadSeconds();
     for (auto _ : state) {
         fftw_execute(plan);
         benchmark::DoNotOptimize(out);
         benchmark::ClobberMemory();
     }
-    const std::chrono::duration<double> elapsed = Clock::now() - start;
-    Recorded().Record(variant.name, n, elapsed.count() / static_cast<double>(state.iterations()));
+    const double elapsed = ThreadSeconds() - start;
+    Recorded().Record(variant.name, n, elapsed / static_cast<double>(state.iterations()));
     fftw_destroy_plan(plan);
     fftw_free(in);
     fftw_free(out);
@@ -147,15 +156,14 @@ void BM_FftInPlace(benchmark::State& state, FftKernel kernel)
     std::vector<double> im = RandomValues(static_cast<std::size_t>(n), 2);
     FftInPlaceUsing(kernel, re, im, m, FftForward); // builds the tables outside the timing
     int direction = FftConjugate;
-    const auto start = Clock::now();
+    const double start = ThreadSeconds();
     for (auto _ : state) {
         FftInPlaceUsing(kernel, re, im, m, direction);
         direction = -direction;
         benchmark::DoNotOptimize(re.data());
         benchmark::ClobberMemory();
     }
-    const std::chrono::duration<double> elapsed = Clock::now() - start;
-    const double seconds = elapsed.count() / static_cast<double>(state.iterations());
+    const double seconds = (ThreadSeconds() - start) / static_cast<double>(state.iterations());
     const std::string name = kernel == FftKernel::Avx ? "kelvora_avx" : "kelvora_portable";
     Recorded().Record(name, n, seconds);
     for (const auto& variant : FftwVariants) {
@@ -163,7 +171,9 @@ void BM_FftInPlace(benchmark::State& state, FftKernel kernel)
             state.counters[std::string("x_") + variant.name] = seconds / *fftw;
     }
     const bool avxRuns = kernel == FftKernel::Avx && BestFftKernel() == FftKernel::Avx;
-    state.SetLabel(kernel == FftKernel::Portable ? "portable" : avxRuns ? "avx" : "avx absent: portable");
+    state.SetLabel(kernel == FftKernel::Portable ? "portable"
+                   : avxRuns                     ? "avx"
+                                                 : "avx absent: portable");
 }
 
 BENCHMARK_CAPTURE(BM_Fftw, estimate_interleaved, FftwVariants[0])->Arg(1024)->Arg(65536);

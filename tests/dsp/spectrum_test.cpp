@@ -187,8 +187,8 @@ TEST(Lifter, WindowMirroredSequenceAndEnvelopeMatchTheirDefinitions)
     EXPECT_TRUE(EnvelopeRangeOf(envelope, m).Drawable());
 
     // No cursor: nothing liftered, an all-zero envelope that must not be drawn.
-    EXPECT_EQ(LifterAndEnvelope(display, LifterLength(m, -1.0), m, window, liftered, envelope, work),
-              0u);
+    const double noCursor = LifterLength(m, -1.0);
+    EXPECT_EQ(LifterAndEnvelope(display, noCursor, m, window, liftered, envelope, work), 0u);
     EXPECT_EQ(liftered, std::vector<double>(n, 0.0));
     EXPECT_EQ(envelope, std::vector<double>(n, 0.0));
     EXPECT_FALSE(EnvelopeRangeOf(envelope, m).Drawable());
