@@ -14,12 +14,13 @@ DataWindow::DataWindow(const DataRecord& record, QWidget* parent) : QWidget(pare
 
 QSize DataWindow::sizeHint() const
 {
-    return QSize(record_.pictureWidth, record_.pictureHeight) * 0.6;
+    return QSize(record_.pictureWidth, record_.pictureHeight) * 0.75;
 }
 
 void DataWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform); // keeps scaled-down labels legible
     // The aspect ratio is not kept: the picture always fills the window.
     painter.drawImage(rect(), record_.picture.image(),
                       QRect(0, 0, record_.pictureWidth, record_.pictureHeight));

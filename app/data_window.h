@@ -12,7 +12,7 @@ class DataWindow : public QWidget {
 public:
     DataWindow(const DataRecord& record, QWidget* parent = nullptr);
     const DataRecord& record() const { return record_; }
-    // New windows open at 60 % of their picture, so several fit in the frame.
+    // New windows open at three quarters of their picture, so several fit in the frame.
     QSize sizeHint() const override;
 
 protected:
