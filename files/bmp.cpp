@@ -123,6 +123,7 @@ Result<RgbImage> DecodeBmp(std::span<const std::uint8_t> bytes)
     RgbImage image;
     image.width = width;
     image.height = height;
+    image.sourceBits = bits;
     image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (std::int32_t fileRow = 0; fileRow < height; ++fileRow) {
         const std::int32_t y = topDown ? fileRow : height - 1 - fileRow;

@@ -15,8 +15,13 @@ struct RgbImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    // Bits per pixel of the file the image was read from (8 or 24); pictures made here are 24.
+    int sourceBits = 24;
 
-    friend bool operator==(const RgbImage&, const RgbImage&) = default;
+    friend bool operator==(const RgbImage& a, const RgbImage& b)
+    {
+        return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+    }
 };
 
 // The texts of the two refusals callers tell apart (cannot open → -1, wrong format → -2).

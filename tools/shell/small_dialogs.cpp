@@ -7,14 +7,15 @@ DialogTemplate HomePageTemplate()
 {
     DialogTemplate t;
     t.caption = "ホームページへ";
-    t.size = {DuX(315), DuY(99)};
+    // Wider than its nominal 315 units: the notice is one line of 36 full-width characters.
+    t.size = {DuX(345), DuY(99)};
     t.controls = {
         {-1, ControlKind::Label,
          "言語聴覚士の国家試験（音響・音声・聴覚）のための\n"
          "書籍・過去問解説・他のフリーソフト等は下記のホームページをご覧ください。",
-         Du(14, 10, 290, 24)},
-        {HomePageDialog::Address, ControlKind::SunkenLabel, "", Du(14, 40, 290, 14), 0, true},
-        {IdOk, ControlKind::DefaultButton, "OK", Du(130, 72, 50, 16)},
+         Du(14, 10, 320, 24)},
+        {HomePageDialog::Address, ControlKind::SunkenLabel, "", Du(14, 40, 320, 14), 0, true},
+        {IdOk, ControlKind::DefaultButton, "OK", Du(148, 72, 50, 16)},
     };
     return t;
 }

@@ -6,9 +6,12 @@
 #include "../support/fake_window_host.h"
 #include "../support/temp_files.h"
 #include "files/wav.h"
+#include "files/bmp.h"
 #include "platform/scripted_ui.h"
 #include "tools/files_ui/load_options_dialog.h"
 #include "tools/shell/small_dialogs.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -321,6 +324,64 @@ TEST_F(ShellTest, SmallDialogs)
     });
     shell().execute(CmdFxx);
     EXPECT_EQ(session.toolState<FxxCounter>().value, 1);
+}
+
+} // namespace
+} // namespace kelvora
+
+namespace kelvora {
+namespace {
+
+class ShellPictureTest : public ShellTest {};
+
+TEST_F(ShellPictureTest, LoadsABmpAndSavesTheShownPartAsBmpOrPng)
+{
+    addTool(CmdVowel, [](Session& s) { s.resultCanvas.setPixel(571, 299, Blue); });
+    files::RgbImage image{4, 3, std::vector<std::uint32_t>(12, 0x102030)};
+    image.pixels[0] = 0xff0000;
+    const std::string path = temp.file("KOKO.bmp");
+    testing::WriteBytes(path, files::EncodeBmp24(image));
+    files.answer(path);
+    shell().execute(CmdLoadPicture);
+    ASSERT_EQ(windows.open.size(), 1u);
+    EXPECT_EQ(windows.open[0]->kind, KindPicture);
+    EXPECT_EQ(windows.open[0]->picture.pixel(0, 0), Red);
+    EXPECT_EQ(windows.open[0]->pictureWidth, 4);
+
+    load(wav({1, 2, 3}));
+    closeEachDialog();
+    shell().execute(CmdVowel);
+    const std::string bmp = temp.file("vowel.bmp"), png = temp.file("vowel.png");
+    files.answer(bmp);
+    shell().execute(CmdSavePicture);
+    files.answer(png);
+    shell().execute(CmdSavePicture);
+    const auto saved = files::ReadBmp(bmp);
+    ASSERT_TRUE(saved.Ok());
+    EXPECT_EQ(saved.Value().width, 572);
+    EXPECT_EQ(saved.Value().height, 300);
+    EXPECT_EQ(saved.Value().pixels[299 * 572 + 571], Blue);
+    const QImage asPng(QString::fromStdString(png));
+    EXPECT_EQ(asPng.size(), QSize(572, 300));
+    EXPECT_EQ(asPng.pixel(571, 299) & 0xffffff, Blue);
+}
+
+TEST_F(ShellPictureTest, RefusedPicturesUseTheLoadersCaptionAndOpenNothing)
+{
+    files::RgbImage image{2, 2, std::vector<std::uint32_t>(4, 0)};
+    auto bytes = files::EncodeBmp24(image);
+    bytes[28] = 32; // a 32-bit picture
+    const std::string path = temp.file("deep.bmp");
+    testing::WriteBytes(path, bytes);
+    files.answer(path);
+    shell().execute(CmdLoadPicture);
+    files.answer(temp.file("missing.bmp"));
+    shell().execute(CmdLoadPicture);
+    EXPECT_TRUE(windows.open.empty());
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text, "24 or 8 ビットBMPファイルしか読み込めません");
+    EXPECT_EQ(messages.messages[0].caption, "KOKO.BMP");
+    EXPECT_EQ(messages.messages[1].text, "ファイルが開けません");
 }
 
 } // namespace

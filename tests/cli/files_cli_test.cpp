@@ -1,0 +1,67 @@
+// convert and picture-info, run in-process.
+
+#include "cli/cli_command.h"
+
+#include "../tools/support/temp_files.h"
+#include "files/bmp.h"
+#include "files/text_samples.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace kelvora::cli {
+namespace {
+
+int Kelvora(std::vector<std::string> args, std::string* out = nullptr)
+{
+    std::ostringstream o, e;
+    const int status = RunCli(args, o, e);
+    if (out)
+        *out = o.str();
+    return status;
+}
+
+TEST(CliConvert, WavToTextAndBack)
+{
+    testing::TempDir temp;
+    const std::string wav = temp.file("a.wav"), txt = temp.file("a.txt"), back = temp.file("b.wav");
+    testing::WriteTestWav(wav, {1, -2, 32767});
+    ASSERT_EQ(Kelvora({"convert", wav, txt}), ExitOk);
+    const auto bytes = testing::ReadBytes(txt);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "1.000000\n-2.000000\n32767.000000\n");
+    ASSERT_EQ(Kelvora({"convert", txt, back}), ExitOk);
+    EXPECT_EQ(testing::ReadBytes(back), testing::ReadBytes(wav));
+}
+
+TEST(CliConvert, TextIsKeptUnlessNormalised)
+{
+    testing::TempDir temp;
+    const std::string txt = temp.file("n.txt");
+    testing::WriteBytes(txt, {'0', '.', '5', ' ', '-', '1', '\n'});
+    ASSERT_EQ(Kelvora({"convert", txt, temp.file("kept.wav")}), ExitOk);
+    ASSERT_EQ(Kelvora({"convert", txt, temp.file("scaled.wav"), "--normalise"}), ExitOk);
+    const auto kept = files::ReadWav(temp.file("kept.wav"));
+    const auto scaled = files::ReadWav(temp.file("scaled.wav"));
+    ASSERT_TRUE(kept.Ok() && scaled.Ok());
+    EXPECT_EQ(kept.Value().left, (std::vector<double>{0, -1}));       // 0.5 truncates to 0
+    EXPECT_EQ(scaled.Value().left, (std::vector<double>{16383, -32767})); // 0.5 / 1 * 32767
+    EXPECT_EQ(kept.Value().format.sampleRate, 8000u);
+    EXPECT_EQ(Kelvora({"convert", txt, temp.file("x.mp3")}), ExitBadUsage);
+    EXPECT_EQ(Kelvora({"convert", temp.file("missing.txt"), temp.file("y.wav")}), ExitBadInput);
+}
+
+TEST(CliPictureInfo, ReportsSizeAndDepthOrRefuses)
+{
+    testing::TempDir temp;
+    files::RgbImage image{3, 2, std::vector<std::uint32_t>(6, 0x123456)};
+    testing::WriteBytes(temp.file("p.bmp"), files::EncodeBmp24(image));
+    std::string out;
+    ASSERT_EQ(Kelvora({"picture-info", temp.file("p.bmp"), "--json"}, &out), ExitOk);
+    EXPECT_EQ(out, "{\"width\":3,\"height\":2,\"bits\":24}\n");
+    testing::WriteBytes(temp.file("bad.bmp"), {'B', 'M', 0, 0});
+    EXPECT_EQ(Kelvora({"picture-info", temp.file("bad.bmp"), "--json"}), ExitBadInput);
+}
+
+} // namespace
+} // namespace kelvora::cli
