@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "files/atomic_write.h"
+#include "files/little_endian.h"
 #include "files/whole_file.h"
 
 namespace kelvora::files {
@@ -13,30 +14,6 @@ namespace {
 constexpr std::size_t FileHeaderBytes = 14;
 constexpr std::uint32_t InfoHeaderBytes = 40;
 constexpr std::size_t HeadersBytes = FileHeaderBytes + InfoHeaderBytes;
-
-std::uint16_t Read16(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8)
-           | (static_cast<std::uint32_t>(bytes[at + 2]) << 16)
-           | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
-}
-
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
-}
 
 Failure Refusal(FailureKind kind, std::string message)
 {

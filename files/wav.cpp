@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "files/atomic_write.h"
+#include "files/little_endian.h"
 #include "files/whole_file.h"
 
 namespace kelvora::files {
@@ -15,33 +16,9 @@ constexpr std::size_t CanonicalHeaderBytes = 44;
 constexpr std::size_t FormatFieldsEnd = 36;
 constexpr std::uint64_t MaxDataBytes = 0xFFFFFFFFull - 36; // the RIFF size is 36 + data size
 
-std::uint16_t Read16(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8)
-           | (static_cast<std::uint32_t>(bytes[at + 2]) << 16)
-           | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
-}
-
 bool HasTag(std::span<const std::uint8_t> bytes, std::size_t at, const char* tag)
 {
     return at + 4 <= bytes.size() && std::memcmp(bytes.data() + at, tag, 4) == 0;
-}
-
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
 }
 
 void PutTag(std::vector<std::uint8_t>& out, const char* tag)

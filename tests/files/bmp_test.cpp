@@ -1,4 +1,5 @@
 #include "files/bmp.h"
+#include "files/little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +14,6 @@ namespace kelvora::files {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void Le16(Bytes& out, unsigned value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void Le32(Bytes& out, std::uint32_t value)
-{
-    Le16(out, value & 0xFFFF);
-    Le16(out, value >> 16);
-}
-
-std::uint32_t At32(const Bytes& bytes, std::size_t at)
-{
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
-}
 
 struct BmpParts {
     std::int32_t width = 1;
@@ -50,20 +34,20 @@ Bytes MakeBmp(const BmpParts& p)
     const std::uint32_t headerEnd = 14 + (p.infoBytes <= 4096 ? std::max<std::uint32_t>(p.infoBytes, 40) : 40);
     const std::uint32_t offset = p.dataOffset.value_or(headerEnd + static_cast<std::uint32_t>(p.palette.size()));
     Bytes out = {'B', 'M'};
-    Le32(out, offset + static_cast<std::uint32_t>(p.rows.size()));
-    Le32(out, 0);
-    Le32(out, offset);
-    Le32(out, p.infoBytes);
-    Le32(out, static_cast<std::uint32_t>(p.width));
-    Le32(out, static_cast<std::uint32_t>(p.height));
-    Le16(out, 1);
-    Le16(out, p.bits);
-    Le32(out, p.compression);
-    Le32(out, static_cast<std::uint32_t>(p.rows.size()));
-    Le32(out, 2835);
-    Le32(out, 2835);
-    Le32(out, p.coloursUsed);
-    Le32(out, 0);
+    Put32(out, offset + static_cast<std::uint32_t>(p.rows.size()));
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, p.infoBytes);
+    Put32(out, static_cast<std::uint32_t>(p.width));
+    Put32(out, static_cast<std::uint32_t>(p.height));
+    Put16(out, 1);
+    Put16(out, p.bits);
+    Put32(out, p.compression);
+    Put32(out, static_cast<std::uint32_t>(p.rows.size()));
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, p.coloursUsed);
+    Put32(out, 0);
     out.resize(headerEnd, 0);
     out.insert(out.end(), p.palette.begin(), p.palette.end());
     if (offset <= 4096)
@@ -107,12 +91,12 @@ TEST(BmpEncode, ThreeByTwoPictureHasPaddedRowsBottomFirst)
     ASSERT_EQ(file.size(), 78u);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(At32(file, 2), 78u);
-    EXPECT_EQ(At32(file, 6), 0u);
-    EXPECT_EQ(At32(file, 10), 54u);
-    EXPECT_EQ(At32(file, 14), 40u);
-    EXPECT_EQ(At32(file, 18), 3u);
-    EXPECT_EQ(At32(file, 22), 2u);
+    EXPECT_EQ(Read32(file, 2), 78u);
+    EXPECT_EQ(Read32(file, 6), 0u);
+    EXPECT_EQ(Read32(file, 10), 54u);
+    EXPECT_EQ(Read32(file, 14), 40u);
+    EXPECT_EQ(Read32(file, 18), 3u);
+    EXPECT_EQ(Read32(file, 22), 2u);
     EXPECT_EQ(file[26] | (file[27] << 8), 1);
     EXPECT_EQ(file[28] | (file[29] << 8), 24);
     for (std::size_t at = 30; at < 54; ++at)
@@ -129,7 +113,7 @@ TEST(BmpEncode, WindowSizedPictureRoundTrips)
         image.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
     const Bytes file = EncodeBmp24(image);
     EXPECT_EQ(file.size(), 54u + 2252u * 530u);
-    EXPECT_EQ(At32(file, 2), 54u + 2252u * 530u);
+    EXPECT_EQ(Read32(file, 2), 54u + 2252u * 530u);
     const auto back = DecodeBmp(file);
     ASSERT_TRUE(back.Ok()) << back.Error().message;
     EXPECT_TRUE(back.Value() == image);

@@ -1,4 +1,5 @@
 #include "files/wav.h"
+#include "files/little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Le16(Bytes& out, unsigned value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void Le32(Bytes& out, std::uint32_t value)
-{
-    Le16(out, value & 0xFFFF);
-    Le16(out, value >> 16);
-}
-
 void Text(Bytes& out, const char* tag)
 {
     for (int i = 0; i < 4; ++i)
@@ -40,19 +29,19 @@ Bytes MakeWav(unsigned channels, std::uint32_t rate, unsigned bits, const Bytes&
     const unsigned blockAlign = channels * bits / 8;
     Bytes out;
     Text(out, "RIFF");
-    Le32(out, static_cast<std::uint32_t>(36 + between.size() + data.size()));
+    Put32(out, static_cast<std::uint32_t>(36 + between.size() + data.size()));
     Text(out, "WAVE");
     Text(out, "fmt ");
-    Le32(out, 16);
-    Le16(out, formatTag);
-    Le16(out, channels);
-    Le32(out, rate);
-    Le32(out, rate * blockAlign);
-    Le16(out, blockAlign);
-    Le16(out, bits);
+    Put32(out, 16);
+    Put16(out, formatTag);
+    Put16(out, channels);
+    Put32(out, rate);
+    Put32(out, rate * blockAlign);
+    Put16(out, blockAlign);
+    Put16(out, bits);
     out.insert(out.end(), between.begin(), between.end());
     Text(out, "data");
-    Le32(out, static_cast<std::uint32_t>(data.size()));
+    Put32(out, static_cast<std::uint32_t>(data.size()));
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
@@ -61,7 +50,7 @@ Bytes Pcm16(const std::vector<int>& values)
 {
     Bytes out;
     for (const int v : values)
-        Le16(out, static_cast<unsigned>(v) & 0xFFFF);
+        Put16(out, static_cast<unsigned>(v) & 0xFFFF);
     return out;
 }
 
@@ -137,10 +126,10 @@ TEST(WavDecode, ChunksBeforeTheDataAreSkippedByTheSearch)
 {
     Bytes list;
     Text(list, "LIST");
-    Le32(list, 12);
+    Put32(list, 12);
     Text(list, "INFO");
     Text(list, "ISFT");
-    Le32(list, 0);
+    Put32(list, 0);
     const auto sound = DecodeWav(MakeWav(1, 8000, 16, Pcm16({5, -6, 7}), list));
     ASSERT_TRUE(sound.Ok()) << sound.Error().message;
     EXPECT_EQ(sound.Value().left, (std::vector<double>{5.0, -6.0, 7.0}));

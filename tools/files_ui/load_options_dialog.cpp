@@ -1,9 +1,9 @@
 #include "tools/files_ui/load_options_dialog.h"
 
+#include "files/text_samples.h"
 #include "util/sprintf.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace kelvora {
 namespace {
@@ -36,17 +36,12 @@ void LoadOptionsDialog::init()
     session_.soundFormat.samplesPerSecond = 8000;
     session_.soundFormat.channels = 1;
     setText(Notice, "サンプリング周波数を8KHz、モノラルにします。");
-    // Start values that an empty data set shows unchanged.
-    double maximum = -100000000.0, minimum = 100000000.0;
-    for (double x : session_.traceSlots.samples(SlotNumber::X)) {
-        maximum = std::max(maximum, x);
-        minimum = std::min(minimum, x);
-    }
+    const auto& samples = session_.traceSlots.samples(SlotNumber::X);
+    const files::SampleExtremes extremes = files::FindSampleExtremes(samples);
     setText(Question, Sprintf("最大値が%5.0f  最小値が%5.0f　です。本ソフトは±32767整数を対象とします。\n"
                               "　32767で正規化しますか？",
-                              maximum, minimum));
+                              extremes.maximum, extremes.minimum));
     // Scaling an all-zero (or empty) sound has nothing to scale by.
-    const auto& samples = session_.traceSlots.samples(SlotNumber::X);
     setEnabled(Normalise, std::any_of(samples.begin(), samples.end(), [](double x) { return x != 0.0; }));
 }
 
@@ -55,13 +50,7 @@ void LoadOptionsDialog::command(int id)
     if (id == Keep || id == IdCancel) {
         endDialog(id);
     } else if (id == Normalise) {
-        auto& samples = session_.traceSlots.samples(SlotNumber::X);
-        double peak = 0.0;
-        for (double x : samples)
-            peak = std::max(peak, std::fabs(x));
-        if (peak > 0.0)
-            for (double& x : samples)
-                x = x / peak * 32767.0;
+        files::NormaliseToFullScale(session_.traceSlots.samples(SlotNumber::X));
         endDialog(id);
     }
 }
