@@ -217,11 +217,16 @@ void FrameWindow::dragEnterEvent(QDragEnterEvent* event)
 
 void FrameWindow::dropEvent(QDropEvent* event)
 {
+    event->acceptProposedAction();
+    openDroppedUrls(event->mimeData()->urls());
+}
+
+void FrameWindow::openDroppedUrls(const QList<QUrl>& urls)
+{
     std::vector<std::string> paths;
-    for (const QUrl& url : event->mimeData()->urls())
+    for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
-    event->acceptProposedAction();
     shell_->openDroppedFiles(paths);
 }
 

@@ -5,7 +5,9 @@
 #include "app/qt_services.h"
 #include "tools/shell/shell.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 
 #include <map>
 #include <memory>
@@ -35,6 +37,8 @@ public:
     MenuKind menuKind() const { return menuKind_; }
     void setMenuKind(MenuKind kind);
     QMdiArea& mdiArea() { return *mdi_; }
+    // Opens files dropped on the frame as the WAV load command would.
+    void openDroppedUrls(const QList<QUrl>& urls);
     // The data windows in creation order.
     std::vector<QMdiSubWindow*> dataWindows() const;
 

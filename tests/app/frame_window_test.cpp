@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QUrl>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -98,6 +99,19 @@ TEST_F(FrameTest, OpensAWavFileIntoADataWindowAndClosesIt)
     EXPECT_TRUE(frame.mdiArea().subWindowList().isEmpty());
     EXPECT_TRUE(frame.shell().records().empty());
     EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(FrameTest, DroppedWavFilesOpenAsTheLoadCommandWould)
+{
+    testing::TempDir temp;
+    const std::string path = temp.file("dropped.wav");
+    testing::WriteTestWav(path, {1, 2, 3}, {4, 5, 6});
+    FrameWindow frame(session, MenuKind::Standard, Scripted());
+    frame.show();
+    frame.openDroppedUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    ASSERT_EQ(frame.mdiArea().subWindowList().size(), 2); // left and right channel
+    EXPECT_EQ(frame.dataWindows()[1]->windowTitle().toStdString(), path);
+    EXPECT_EQ(files.openCount, 0); // no file chooser was asked
 }
 
 TEST_F(FrameTest, ArrangesWindowsSideBySide)
