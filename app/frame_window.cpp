@@ -39,8 +39,17 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
         messages = (qtMessages_ = std::make_unique<QtMessageBox>(this)).get();
     if (urls == nullptr)
         urls = (qtUrls_ = std::make_unique<QtUrlOpener>()).get();
+    platform::AudioOutput* audio = services.audio;
+    if (audio == nullptr)
+        audio = (qtAudio_ = std::make_unique<QtAudioOutput>()).get();
+    // Without a sound device the program stays usable and silent, and says so once.
+    audio->setUnavailableHandler([this](const std::string& notice) {
+        statusBar()->showMessage(QString::fromStdString(notice));
+    });
+    if (!audio->available())
+        statusBar()->showMessage(QString::fromUtf8(platform::NoAudioDeviceNotice));
     dialogs_ = std::make_unique<QtDialogRunner>(this);
-    services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl});
+    services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl, audio});
     shell_ = std::make_unique<Shell>(session_, *services_, *this, StandardTools());
 
     // Closing the active data window has no menu item, only this key.
@@ -50,7 +59,6 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
     addAction(closeActive);
 
     buildMenus();
-    statusBar();
 }
 
 FrameWindow::~FrameWindow()

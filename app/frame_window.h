@@ -2,6 +2,7 @@
 // The program's one top-level window: the menus, the data windows in a multi-document area,
 // and the bridge from both to the shell.
 
+#include "app/qt_audio_output.h"
 #include "app/qt_services.h"
 #include "tools/shell/shell.h"
 
@@ -26,6 +27,7 @@ struct FrameServices {
     platform::MessageBox* messages = nullptr;
     platform::UrlOpener* urls = nullptr;
     std::string userGuideUrl;
+    platform::AudioOutput* audio = nullptr;
 };
 
 class FrameWindow : public QMainWindow, public WindowHost {
@@ -65,6 +67,7 @@ private:
     std::unique_ptr<QtFileChooser> qtFiles_;
     std::unique_ptr<QtMessageBox> qtMessages_;
     std::unique_ptr<QtUrlOpener> qtUrls_;
+    std::unique_ptr<QtAudioOutput> qtAudio_;
     std::unique_ptr<QtDialogRunner> dialogs_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<Shell> shell_;

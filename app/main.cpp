@@ -1,6 +1,7 @@
 // Starts the window, or runs one command headless when the first argument names one.
 
 #include "app/frame_window.h"
+#include "app/qt_audio_output.h"
 #include "canvas/painter.h"
 #include "cli/cli_command.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
                 std::cerr << message.toStdString() << '\n';
         });
         QGuiApplication application(argc, argv);
+        kelvora::InstallQtAudioOutput();
         return kelvora::cli::RunCli(args, std::cout, std::cerr);
     }
     bool extended = false;

@@ -4,6 +4,7 @@
 #include "app/frame_window.h"
 
 #include "../tools/support/temp_files.h"
+#include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 
 #include <QAction>
@@ -37,11 +38,12 @@ QAction* FindCommand(QMenuBar* bar, int command)
 
 class FrameTest : public ::testing::Test {
 protected:
-    FrameServices Scripted() { return {&files, &messages, &urls, "file:///guide.html"}; }
+    FrameServices Scripted() { return {&files, &messages, &urls, "file:///guide.html", &audio}; }
     Session session;
     platform::ScriptedFileChooser files;
     platform::RecordingMessageBox messages;
     platform::RecordingUrlOpener urls;
+    platform::FakeAudioOutput audio;
 };
 
 TEST_F(FrameTest, StandardAndExtendedMenus)

@@ -1,0 +1,175 @@
+#include "app/qt_audio_output.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QMediaDevices>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace kelvora {
+namespace {
+
+// How often the sink is fed and its progress looked at: well under the dialogs' 25 ms cursor.
+constexpr int PollMilliseconds = 10;
+// Some servers never count the last few samples as processed; an ended stream is taken as
+// finished this long after the buffer's length has passed on the wall clock.
+constexpr qint64 EndGraceMilliseconds = 1000;
+
+} // namespace
+
+struct QtAudioOutput::Impl {
+    std::unique_ptr<QAudioSink> sink;
+    QIODevice* io = nullptr;
+    QByteArray buffer;
+    qsizetype written = 0;
+    std::uint32_t rate = 0;
+    std::uint64_t length = 0; // samples
+    std::uint64_t finalPosition = 0;
+    bool open = false;    // a buffer has been played and not stopped
+    bool playing = false;
+    bool failed = false;  // no device could be opened
+    QElapsedTimer clock;
+    QTimer poll;
+
+    std::uint64_t processedSamples() const
+    {
+        if (!sink)
+            return finalPosition;
+        const qint64 usecs = sink->processedUSecs();
+        const std::uint64_t samples =
+            (static_cast<std::uint64_t>(std::max<qint64>(usecs, 0)) * rate + 500000) / 1000000;
+        return std::min(samples, length);
+    }
+
+    void feed()
+    {
+        while (io != nullptr && written < buffer.size()) {
+            const qsizetype room = sink->bytesFree();
+            if (room <= 0)
+                break;
+            const qsizetype chunk = std::min(room, buffer.size() - written) & ~qsizetype(1);
+            if (chunk <= 0)
+                break;
+            const qint64 done = io->write(buffer.constData() + written, chunk);
+            if (done <= 0)
+                break;
+            written += done;
+        }
+    }
+
+    void close()
+    {
+        poll.stop();
+        if (sink) {
+            sink->reset();
+            sink->stop();
+            sink.reset();
+        }
+        io = nullptr;
+        playing = false;
+    }
+};
+
+QtAudioOutput::QtAudioOutput() : impl_(std::make_unique<Impl>())
+{
+    impl_->poll.setInterval(PollMilliseconds);
+    QObject::connect(&impl_->poll, &QTimer::timeout, [this] {
+        Impl& d = *impl_;
+        if (!d.sink)
+            return;
+        d.feed();
+        const std::uint64_t done = d.processedSamples();
+        const bool allWritten = d.written >= d.buffer.size();
+        const qint64 expectedMs = static_cast<qint64>(d.length * 1000 / d.rate);
+        const bool sinkEnded = d.sink->state() != QAudio::ActiveState;
+        const bool overdue = allWritten && sinkEnded && d.clock.elapsed() > expectedMs + EndGraceMilliseconds;
+        const bool broken = d.sink->state() == QAudio::StoppedState && d.sink->error() != QAudio::NoError &&
+                            d.sink->error() != QAudio::UnderrunError;
+        if ((allWritten && done >= d.length) || overdue || broken) {
+            d.finalPosition = overdue || (allWritten && done >= d.length) ? d.length : done;
+            d.close();
+            reportFinished();
+        }
+    });
+}
+
+QtAudioOutput::~QtAudioOutput()
+{
+    impl_->close();
+}
+
+bool QtAudioOutput::play(std::span<const std::int16_t> samples, std::uint32_t sampleRate)
+{
+    stop();
+    Impl& d = *impl_;
+    if (samples.empty() || sampleRate == 0)
+        return false;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        d.failed = true;
+        reportUnavailable();
+        return false;
+    }
+    QAudioFormat format;
+    format.setSampleRate(static_cast<int>(sampleRate));
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+
+    d.buffer = QByteArray(reinterpret_cast<const char*>(samples.data()),
+                          static_cast<qsizetype>(samples.size_bytes()));
+    d.written = 0;
+    d.rate = sampleRate;
+    d.length = samples.size();
+    d.finalPosition = 0;
+    d.sink = std::make_unique<QAudioSink>(device, format);
+    d.io = d.sink->start();
+    // Without a server the sink stays stopped with an open error and sends no state change.
+    if (d.io == nullptr || d.sink->error() != QAudio::NoError) {
+        d.close();
+        d.failed = true;
+        reportUnavailable();
+        return false;
+    }
+    d.failed = false;
+    d.open = true;
+    d.playing = true;
+    d.clock.start();
+    d.feed();
+    d.poll.start();
+    return true;
+}
+
+void QtAudioOutput::stop()
+{
+    impl_->close();
+    impl_->open = false;
+}
+
+std::optional<std::uint64_t> QtAudioOutput::position() const
+{
+    if (!impl_->open)
+        return std::nullopt;
+    return impl_->processedSamples();
+}
+
+bool QtAudioOutput::playing() const
+{
+    return impl_->playing;
+}
+
+bool QtAudioOutput::available() const
+{
+    return !impl_->failed && !QMediaDevices::defaultAudioOutput().isNull();
+}
+
+void InstallQtAudioOutput()
+{
+    platform::DefaultAudioOutputFactory() = [] { return std::make_unique<QtAudioOutput>(); };
+}
+
+} // namespace kelvora

@@ -1,0 +1,53 @@
+// kelvora convolve IN --with W -o OUT [--deconvolve]: IN convolved with (or deconvolved by) W
+// through one FFT, normalised to a peak of 16380, written as a 16-bit WAV at IN's rate.
+
+#include "cli/arguments.h"
+#include "cli/cli_command.h"
+#include "cli/sound_input.h"
+#include "dsp/convolution.h"
+#include "files/wav.h"
+
+#include <ostream>
+
+namespace kelvora::cli {
+namespace {
+
+int RunConvolve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    (void)out;
+    const Arguments arguments(args, {"--deconvolve"}, {"-o", "--with"});
+    arguments.expectPositionals(1);
+    const std::string output = arguments.required("-o");
+    const std::string withPath = arguments.required("--with");
+    const std::string& path = arguments.positionals()[0];
+    const auto sound = ReadSoundFile(path, err);
+    if (!sound)
+        return ExitBadInput;
+    const auto with = ReadSoundFile(withPath, err);
+    if (!with)
+        return ExitBadInput;
+
+    const dsp::ConvolutionResult result =
+        arguments.has("--deconvolve") ? dsp::Deconvolve(sound->left, with->left) : dsp::Convolve(sound->left, with->left);
+    if (!result.ok()) {
+        err << OneLine(path, result.error) << '\n';
+        return ExitBadInput;
+    }
+    files::WavFormat format;
+    format.sampleRate = sound->format.sampleRate;
+    const files::Status written = files::WriteWav(output, format, result.samples, {});
+    if (!written) {
+        err << OneLine(output, written.Error().message) << '\n';
+        return ExitBadInput;
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+KELVORA_CLI_COMMAND({"convolve", "IN --with W -o OUT [--deconvolve]",
+                     "IN convolved with W (or divided by it in the frequency domain), normalised to a "
+                     "peak of 16380; the result is a power of two long",
+                     RunConvolve});
+
+} // namespace kelvora::cli
