@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -42,12 +43,15 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
     platform::AudioOutput* audio = services.audio;
     if (audio == nullptr)
         audio = (qtAudio_ = std::make_unique<QtAudioOutput>()).get();
-    // Without a sound device the program stays usable and silent, and says so once.
-    audio->setUnavailableHandler([this](const std::string& notice) {
-        statusBar()->showMessage(QString::fromStdString(notice));
+    // Without a sound device the program stays usable and silent, and says so once, in a part
+    // of the status bar that menu hints do not overwrite.
+    auto* audioNotice = new QLabel(this);
+    statusBar()->addWidget(audioNotice);
+    audio->setUnavailableHandler([audioNotice](const std::string& notice) {
+        audioNotice->setText(QString::fromStdString(notice));
     });
     if (!audio->available())
-        statusBar()->showMessage(QString::fromUtf8(platform::NoAudioDeviceNotice));
+        audioNotice->setText(QString::fromUtf8(platform::NoAudioDeviceNotice));
     dialogs_ = std::make_unique<QtDialogRunner>(this);
     services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl, audio});
     shell_ = std::make_unique<Shell>(session_, *services_, *this, StandardTools());

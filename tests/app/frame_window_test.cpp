@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMdiArea>
+#include <QStatusBar>
 #include <QUrl>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -114,6 +116,16 @@ TEST_F(FrameTest, DroppedWavFilesOpenAsTheLoadCommandWould)
     ASSERT_EQ(frame.mdiArea().subWindowList().size(), 2); // left and right channel
     EXPECT_EQ(frame.dataWindows()[1]->windowTitle().toStdString(), path);
     EXPECT_EQ(files.openCount, 0); // no file chooser was asked
+}
+
+TEST_F(FrameTest, WithoutASoundDeviceTheStatusBarSaysSo)
+{
+    audio.deviceAvailable = false;
+    FrameWindow frame(session, MenuKind::Standard, Scripted());
+    QStringList shown;
+    for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
+        shown << label->text();
+    EXPECT_TRUE(shown.contains(QString::fromUtf8(platform::NoAudioDeviceNotice))) << shown.join('|').toStdString();
 }
 
 TEST_F(FrameTest, ArrangesWindowsSideBySide)
