@@ -54,6 +54,8 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
+        // Pictures are drawn larger than their places; smoothing keeps their labels legible.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         if (const Picture* picture = model_.picture(index_); picture && !picture->isNull())
             painter.drawImage(rect(), picture->image());
         else
@@ -221,6 +223,8 @@ void DialogHost::sync()
         }
     }
     syncing_ = false;
+    if (windowTitle() != Qt8(model_.caption()))
+        setWindowTitle(Qt8(model_.caption()));
     syncTimers();
     for (auto* area : pictureAreas_)
         area->update();

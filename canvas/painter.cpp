@@ -1,5 +1,7 @@
 #include "canvas/painter.h"
 
+#include "canvas/vector_state.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -135,6 +137,8 @@ void Painter::text(int x, int y, const std::string& utf8)
     const QStringList lines = QString::fromUtf8(utf8).split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i)
         painter.drawText(QPoint(x, y + metrics.ascent() + i * metrics.height()), lines[i]);
+    painter.end();
+    ClearUpperVectorState();
 }
 
 void Painter::stretch(const Picture& source, const QRect& from, const QRect& to)
@@ -143,6 +147,8 @@ void Painter::stretch(const Picture& source, const QRect& from, const QRect& to)
         return;
     QPainter painter(&picture_.image());
     painter.drawImage(to, source.image(), from);
+    painter.end();
+    ClearUpperVectorState();
 }
 
 } // namespace kelvora

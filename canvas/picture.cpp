@@ -1,5 +1,7 @@
 #include "canvas/picture.h"
 
+#include "canvas/vector_state.h"
+
 #include <QPainter>
 
 namespace kelvora {
@@ -10,6 +12,7 @@ Picture::Picture(int width, int height, QRgb fill)
         return;
     image_ = QImage(width, height, QImage::Format_RGB32);
     image_.fill(fill | 0xff000000u);
+    ClearUpperVectorState();
 }
 
 Picture::Picture(QImage image) : image_(image.convertToFormat(QImage::Format_RGB32)) {}
@@ -24,6 +27,7 @@ QRgb Picture::pixel(int x, int y) const
 void Picture::fill(QRgb colour)
 {
     image_.fill(colour | 0xff000000u);
+    ClearUpperVectorState();
 }
 
 Picture Picture::cropped(int width, int height) const
@@ -31,8 +35,11 @@ Picture Picture::cropped(int width, int height) const
     Picture part(width, height);
     if (part.isNull() || isNull())
         return part;
-    QPainter painter(&part.image_);
-    painter.drawImage(0, 0, image_, 0, 0, width, height);
+    {
+        QPainter painter(&part.image_);
+        painter.drawImage(0, 0, image_, 0, 0, width, height);
+    }
+    ClearUpperVectorState();
     return part;
 }
 

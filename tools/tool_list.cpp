@@ -7,6 +7,7 @@
 #include "tools/shell/command_table.h"
 #include "tools/shell/small_dialogs.h"
 #include "tools/shell/tool_registry.h"
+#include "tools/spectral/frequency_analysis_dialog.h"
 
 namespace kelvora {
 
@@ -18,6 +19,9 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdFxx, [](Session& session, Services&) {
         return std::make_unique<FxxDialog>(session.toolState<FxxCounter>());
+    });
+    tools.add(CmdFrequencyAnalysis, [](Session& session, Services& services) {
+        return std::make_unique<FrequencyAnalysisDialog>(session, services);
     });
     tools.add(CmdEdit, [](Session& session, Services& services) {
         return std::make_unique<WaveformEditor>(session, services);

@@ -21,6 +21,8 @@ namespace {
 
 constexpr std::uint32_t Rate = 44100;
 constexpr std::size_t Frames = std::size_t{Rate} * 600;
+// The peak-memory counters are meaningful only when this benchmark runs alone:
+// app_bench --benchmark_filter=OpenTenMinute
 
 // Writes the test file frame by frame so that making it does not raise the peak being measured.
 std::string LongStereoFile()

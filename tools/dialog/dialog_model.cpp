@@ -4,7 +4,8 @@
 
 namespace kelvora {
 
-DialogModel::DialogModel(DialogTemplate dialogTemplate) : template_(std::move(dialogTemplate))
+DialogModel::DialogModel(DialogTemplate dialogTemplate)
+    : template_(std::move(dialogTemplate)), caption_(template_.caption)
 {
     for (const ControlSpec& spec : template_.controls) {
         if (spec.id < 0)

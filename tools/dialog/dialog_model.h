@@ -46,6 +46,9 @@ public:
     DialogModel& operator=(const DialogModel&) = delete;
 
     const DialogTemplate& dialogTemplate() const { return template_; }
+    // The title the dialog shows: the template's until a tool changes it.
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption) { caption_ = std::move(caption); }
 
     // Events. The host calls init once, before the dialog is shown.
     virtual void init() {}
@@ -87,6 +90,7 @@ private:
     const ControlSpec* spec(int id) const;
 
     DialogTemplate template_;
+    std::string caption_;
     std::map<int, ControlState> controls_;
     std::map<int, int> timers_;
     std::optional<int> result_;
