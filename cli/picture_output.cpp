@@ -20,7 +20,7 @@ int WritePicture(const Picture& picture, const std::string& path, std::ostream& 
     else
         throw UsageError("the picture must be a .png or .bmp file: " + path);
     if (!written) {
-        err << OneLine(path, written.Error().message) << '\n';
+        err << OneLine(path, written.error().message) << '\n';
         return ExitBadInput;
     }
     return ExitOk;

@@ -29,19 +29,19 @@ std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostre
     if (HasExtension(path, ".txt")) {
         auto samples = files::ReadText(path);
         if (!samples) {
-            err << OneLine(path, samples.Error().message) << '\n';
+            err << OneLine(path, samples.error().message) << '\n';
             return std::nullopt;
         }
         files::WavSound sound;
-        sound.left = std::move(samples.Value());
+        sound.left = std::move(samples.value());
         return sound;
     }
     auto sound = files::ReadWav(path);
     if (!sound) {
-        err << OneLine(path, sound.Error().message) << '\n';
+        err << OneLine(path, sound.error().message) << '\n';
         return std::nullopt;
     }
-    return std::move(sound.Value());
+    return std::move(sound.value());
 }
 
 } // namespace kelvora::cli

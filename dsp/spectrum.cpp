@@ -89,7 +89,7 @@ bool AnalyseFrame(std::span<const double> signal, const AnalysisParams& params,
 {
     if (!Fits(params.log2Size, frame, real, imag))
         return false;
-    const std::size_t n = params.Size();
+    const std::size_t n = params.size();
     if (!CutFrame(signal, params.start, n, params.hann, frame))
         return false;
     std::copy_n(frame.begin(), n, real.begin());

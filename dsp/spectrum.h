@@ -30,7 +30,7 @@ struct AnalysisParams {
     AnalysisMode mode = AnalysisMode::Db; // what is computed after the power spectrum
     bool hann = true;                     // weight the frame with HannWindow
 
-    std::size_t Size() const noexcept { return std::size_t{1} << log2Size; }
+    std::size_t size() const noexcept { return std::size_t{1} << log2Size; }
     bool operator==(const AnalysisParams&) const = default;
 };
 
@@ -97,7 +97,7 @@ std::size_t LifterAndEnvelope(std::span<const double> display, double lifterLeng
 struct EnvelopeRange {
     float min = 1e20f;
     float max = -1e20f;
-    bool Drawable() const noexcept { return max > min; }
+    bool drawable() const noexcept { return max > min; }
 };
 EnvelopeRange EnvelopeRangeOf(std::span<const double> envelope, int log2Size) noexcept;
 

@@ -123,14 +123,14 @@ Result<RgbImage> ReadBmp(const std::string& path)
 {
     auto bytes = ReadWholeFile(path, Max32BitFileBytes);
     if (!bytes) {
-        Failure failure = bytes.Error();
+        Failure failure = bytes.error();
         if (failure.kind == FailureKind::CannotOpen)
             failure.message = BmpCannotOpenText;
         return failure;
     }
-    auto image = DecodeBmp(bytes.Value());
+    auto image = DecodeBmp(bytes.value());
     if (!image)
-        image.Error().path = path;
+        image.error().path = path;
     return image;
 }
 

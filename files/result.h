@@ -29,17 +29,17 @@ public:
     Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
     Result(Failure failure) : state_(std::in_place_index<1>, std::move(failure)) {}
 
-    bool Ok() const noexcept { return state_.index() == 0; }
-    explicit operator bool() const noexcept { return Ok(); }
+    bool ok() const noexcept { return state_.index() == 0; }
+    explicit operator bool() const noexcept { return ok(); }
 
-    // Only valid when Ok(); std::bad_variant_access otherwise (a programming error).
-    T& Value() & { return std::get<0>(state_); }
-    const T& Value() const& { return std::get<0>(state_); }
-    T&& Value() && { return std::get<0>(std::move(state_)); }
+    // Only valid when ok(); std::bad_variant_access otherwise (a programming error).
+    T& value() & { return std::get<0>(state_); }
+    const T& value() const& { return std::get<0>(state_); }
+    T&& value() && { return std::get<0>(std::move(state_)); }
 
-    // Only valid when !Ok().
-    const Failure& Error() const { return std::get<1>(state_); }
-    Failure& Error() { return std::get<1>(state_); }
+    // Only valid when !ok().
+    const Failure& error() const { return std::get<1>(state_); }
+    Failure& error() { return std::get<1>(state_); }
 
 private:
     std::variant<T, Failure> state_;
@@ -51,11 +51,11 @@ public:
     Status() = default;
     Status(Failure failure) : failure_(std::move(failure)) {}
 
-    bool Ok() const noexcept { return !failure_.has_value(); }
-    explicit operator bool() const noexcept { return Ok(); }
+    bool ok() const noexcept { return !failure_.has_value(); }
+    explicit operator bool() const noexcept { return ok(); }
 
-    // Only valid when !Ok().
-    const Failure& Error() const { return failure_.value(); }
+    // Only valid when !ok().
+    const Failure& error() const { return failure_.value(); }
 
 private:
     std::optional<Failure> failure_;

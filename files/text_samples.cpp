@@ -218,12 +218,12 @@ Result<std::vector<double>> ReadText(const std::string& path, const ProgressText
 {
     auto bytes = ReadWholeFile(path, UINTMAX_MAX);
     if (!bytes)
-        return bytes.Error();
-    const std::vector<std::uint8_t>& data = bytes.Value();
+        return bytes.error();
+    const std::vector<std::uint8_t>& data = bytes.value();
     auto samples = ParseTextSamples(
         std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), progress);
     if (!samples)
-        samples.Error().path = path;
+        samples.error().path = path;
     return samples;
 }
 

@@ -136,10 +136,10 @@ Result<WavSound> ReadWav(const std::string& path, const ProgressText& progress)
 {
     auto bytes = ReadWholeFile(path, Max32BitFileBytes);
     if (!bytes)
-        return bytes.Error();
-    auto sound = DecodeWav(bytes.Value(), progress);
+        return bytes.error();
+    auto sound = DecodeWav(bytes.value(), progress);
     if (!sound)
-        sound.Error().path = path;
+        sound.error().path = path;
     return sound;
 }
 

@@ -11,12 +11,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     using namespace kelvora::files;
     const auto image = DecodeBmp(std::span<const std::uint8_t>(data, size));
-    if (!image.Ok()) {
-        if (image.Error().message.empty())
+    if (!image.ok()) {
+        if (image.error().message.empty())
             std::abort();
         return 0;
     }
-    const RgbImage& picture = image.Value();
+    const RgbImage& picture = image.value();
     if (picture.width <= 0 || picture.height <= 0
         || picture.pixels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
         std::abort();
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (picture.pixels.size() > size)
         std::abort();
     const auto again = DecodeBmp(EncodeBmp24(picture));
-    if (!again.Ok() || !(again.Value() == picture))
+    if (!again.ok() || !(again.value() == picture))
         std::abort();
     return 0;
 }

@@ -12,12 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kelvora::files;
     std::size_t steps = 0;
     const auto sound = DecodeWav(std::span<const std::uint8_t>(data, size), [&](const std::string&) { ++steps; });
-    if (!sound.Ok()) {
-        if (sound.Error().message.empty())
+    if (!sound.ok()) {
+        if (sound.error().message.empty())
             std::abort();
         return 0;
     }
-    const WavSound& s = sound.Value();
+    const WavSound& s = sound.value();
     if (s.format.channels == 2 ? s.right.size() != s.left.size() : !s.right.empty())
         std::abort();
     if (s.left.size() * s.format.channels * (s.format.bitsPerSample / 8u) > size)
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Decoded samples are in range, so writing them back and reading again must give them back.
     const auto again = DecodeWav(EncodeWav(s.format, s.left, s.right));
-    if (!again.Ok() || again.Value().left != s.left || again.Value().right != s.right)
+    if (!again.ok() || again.value().left != s.left || again.value().right != s.right)
         std::abort();
     return 0;
 }

@@ -67,12 +67,12 @@ void BM_OpenTenMinuteStereo(benchmark::State& state)
     const long before = PeakResidentKiB();
     for (auto _ : state) {
         auto sound = files::ReadWav(path);
-        if (!sound.Ok()) {
-            state.SkipWithError(sound.Error().message.c_str());
+        if (!sound.ok()) {
+            state.SkipWithError(sound.error().message.c_str());
             return;
         }
         const WaveformInfo info{Rate, 16, 2};
-        for (const auto* channel : {&sound.Value().left, &sound.Value().right}) {
+        for (const auto* channel : {&sound.value().left, &sound.value().right}) {
             Picture canvas(ResultCanvasWidth, ResultCanvasHeight);
             DrawWaveform(canvas, *channel, info, WaveformScale::Absolute);
             benchmark::DoNotOptimize(canvas.pixel(400, 270));

@@ -40,7 +40,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
         written = files::WriteWav(output, format, sound->left, sound->right);
     }
     if (!written) {
-        err << OneLine(output, written.Error().message) << '\n';
+        err << OneLine(output, written.error().message) << '\n';
         return ExitBadInput;
     }
     return ExitOk;

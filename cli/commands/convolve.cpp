@@ -37,7 +37,7 @@ int RunConvolve(const std::vector<std::string>& args, std::ostream& out, std::os
     format.sampleRate = sound->format.sampleRate;
     const files::Status written = files::WriteWav(output, format, result.samples, {});
     if (!written) {
-        err << OneLine(output, written.Error().message) << '\n';
+        err << OneLine(output, written.error().message) << '\n';
         return ExitBadInput;
     }
     return ExitOk;

@@ -140,7 +140,7 @@ int RunFft(const std::vector<std::string>& args, std::ostream& out, std::ostream
         const files::Status written =
             WriteAnalysisExport(*exportPath, arrays.Export(log2Size, params.mode, rate), exportOptions);
         if (!written) {
-            err << OneLine(*exportPath, written.Error().message) << '\n';
+            err << OneLine(*exportPath, written.error().message) << '\n';
             return ExitBadInput;
         }
     }

@@ -57,7 +57,7 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     format.sampleRate = params.rate;
     const files::Status written = files::WriteWav(output, format, samples, {});
     if (!written) {
-        err << OneLine(output, written.Error().message) << '\n';
+        err << OneLine(output, written.error().message) << '\n';
         return ExitBadInput;
     }
     return ExitOk;

@@ -40,7 +40,7 @@ int RunJoin(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     format.channels = 1;
     const files::Status written = files::WriteWav(output, format, traceSlots.samples(SlotNumber::X), {});
     if (!written) {
-        err << OneLine(output, written.Error().message) << '\n';
+        err << OneLine(output, written.error().message) << '\n';
         return ExitBadInput;
     }
     return ExitOk;

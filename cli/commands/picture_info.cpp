@@ -18,10 +18,10 @@ int RunPictureInfo(const std::vector<std::string>& args, std::ostream& out, std:
     const std::string& path = arguments.positionals()[0];
     auto picture = files::ReadBmp(path);
     if (!picture) {
-        err << OneLine(path, picture.Error().message) << '\n';
+        err << OneLine(path, picture.error().message) << '\n';
         return ExitBadInput;
     }
-    const auto& image = picture.Value();
+    const auto& image = picture.value();
     const int bits = image.sourceBits;
     if (arguments.has("--json"))
         out << Sprintf("{\"width\":%d,\"height\":%d,\"bits\":%d}\n", image.width, image.height, bits);

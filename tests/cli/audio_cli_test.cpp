@@ -40,8 +40,8 @@ std::vector<double> Ramp(std::size_t count, double from = 0.0)
 files::WavSound ReadBack(const std::string& path)
 {
     auto sound = files::ReadWav(path);
-    EXPECT_TRUE(sound.Ok()) << path;
-    return sound.Ok() ? sound.Value() : files::WavSound{};
+    EXPECT_TRUE(sound.ok()) << path;
+    return sound.ok() ? sound.value() : files::WavSound{};
 }
 
 int Lines(const std::string& text)

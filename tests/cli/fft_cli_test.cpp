@@ -34,7 +34,7 @@ protected:
         for (std::size_t i = 0; i < count; ++i)
             x[i] = 16384 * std::sin(6.283185307179586 * 1000.0 * static_cast<double>(i) / 8000.0);
         const std::string path = (dir_ / "sine.wav").string();
-        EXPECT_TRUE(files::WriteWav(path, files::WavFormat{}, x, {}).Ok());
+        EXPECT_TRUE(files::WriteWav(path, files::WavFormat{}, x, {}).ok());
         return path;
     }
 
@@ -63,8 +63,8 @@ protected:
         double re = 0, im = 0;
         for (std::size_t j = 0; j < n; ++j) {
             const double angle = 6.283185307179586 * static_cast<double>(j * bin % n) / static_cast<double>(n);
-            re += sound.Value().left[j] * std::cos(angle);
-            im -= sound.Value().left[j] * std::sin(angle);
+            re += sound.value().left[j] * std::cos(angle);
+            im -= sound.value().left[j] * std::sin(angle);
         }
         return std::hypot(re, im) / static_cast<double>(n);
     }
@@ -154,7 +154,7 @@ TEST_F(FftCli, ExportWritesTheChosenColumns)
 TEST_F(FftCli, AutocorrelationExportOfSilenceIsRefused)
 {
     const std::string path = (dir_ / "silence.wav").string();
-    ASSERT_TRUE(files::WriteWav(path, files::WavFormat{}, std::vector<double>(2048, 0.0), {}).Ok());
+    ASSERT_TRUE(files::WriteWav(path, files::WavFormat{}, std::vector<double>(2048, 0.0), {}).ok());
     const std::string text = (dir_ / "out.txt").string();
     EXPECT_EQ(Run({path, "--mode", "autocorrelation", "--export", text}), ExitBadInput);
     EXPECT_FALSE(fs::exists(text));

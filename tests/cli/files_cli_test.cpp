@@ -43,10 +43,10 @@ TEST(CliConvert, TextIsKeptUnlessNormalised)
     ASSERT_EQ(Kelvora({"convert", txt, temp.file("scaled.wav"), "--normalise"}), ExitOk);
     const auto kept = files::ReadWav(temp.file("kept.wav"));
     const auto scaled = files::ReadWav(temp.file("scaled.wav"));
-    ASSERT_TRUE(kept.Ok() && scaled.Ok());
-    EXPECT_EQ(kept.Value().left, (std::vector<double>{0, -1}));       // 0.5 truncates to 0
-    EXPECT_EQ(scaled.Value().left, (std::vector<double>{16383, -32767})); // 0.5 / 1 * 32767
-    EXPECT_EQ(kept.Value().format.sampleRate, 8000u);
+    ASSERT_TRUE(kept.ok() && scaled.ok());
+    EXPECT_EQ(kept.value().left, (std::vector<double>{0, -1}));       // 0.5 truncates to 0
+    EXPECT_EQ(scaled.value().left, (std::vector<double>{16383, -32767})); // 0.5 / 1 * 32767
+    EXPECT_EQ(kept.value().format.sampleRate, 8000u);
     EXPECT_EQ(Kelvora({"convert", txt, temp.file("x.mp3")}), ExitBadUsage);
     EXPECT_EQ(Kelvora({"convert", temp.file("missing.txt"), temp.file("y.wav")}), ExitBadInput);
 }

@@ -147,7 +147,7 @@ TEST(Analysis, CepstrumOfFlatSpectrumIsAnImpulseAndItsEnvelopeTheLevel)
     EXPECT_EQ(points, 32u);
     for (std::size_t k = 0; k < n / 2; ++k)
         ASSERT_NEAR(envelope[k], level, 1e-9) << k;
-    EXPECT_FALSE(EnvelopeRangeOf(envelope, 8).Drawable()); // flat: no scale to stretch to
+    EXPECT_FALSE(EnvelopeRangeOf(envelope, 8).drawable()); // flat: no scale to stretch to
 }
 
 TEST(Lifter, WindowMirroredSequenceAndEnvelopeMatchTheirDefinitions)
@@ -184,14 +184,14 @@ TEST(Lifter, WindowMirroredSequenceAndEnvelopeMatchTheirDefinitions)
         EXPECT_NEAR(envelope[k], sum.real() / 64.0, 1e-9) << k;
         EXPECT_NEAR(work[k], 0.0, 1e-9) << k;
     }
-    EXPECT_TRUE(EnvelopeRangeOf(envelope, m).Drawable());
+    EXPECT_TRUE(EnvelopeRangeOf(envelope, m).drawable());
 
     // No cursor: nothing liftered, an all-zero envelope that must not be drawn.
     const double noCursor = LifterLength(m, -1.0);
     EXPECT_EQ(LifterAndEnvelope(display, noCursor, m, window, liftered, envelope, work), 0u);
     EXPECT_EQ(liftered, std::vector<double>(n, 0.0));
     EXPECT_EQ(envelope, std::vector<double>(n, 0.0));
-    EXPECT_FALSE(EnvelopeRangeOf(envelope, m).Drawable());
+    EXPECT_FALSE(EnvelopeRangeOf(envelope, m).drawable());
 
     // The whole half: L = N/2 fills k = 0 .. N/2-1 and the mirror never overwrites it.
     EXPECT_EQ(LifterAndEnvelope(display, LifterLength(m, 1.0), m, window, liftered, envelope, work),

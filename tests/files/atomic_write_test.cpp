@@ -48,12 +48,12 @@ TEST_F(AtomicWrite, ReplacesTheOldContentsAndLeavesNoTemporaryFile)
     const fs::path target = directory_ / "sound.wav";
     Put(target, "old contents that are longer than the new ones");
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(WriteFileAtomically(target.string(), Bytes("new")).Ok());
+    ASSERT_TRUE(WriteFileAtomically(target.string(), Bytes("new")).ok());
     EXPECT_EQ(Contents(target), "new");
     EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Entries(), 1u);
 
-    ASSERT_TRUE(WriteFileAtomically(target.string(), {}).Ok());
+    ASSERT_TRUE(WriteFileAtomically(target.string(), {}).ok());
     EXPECT_EQ(fs::file_size(target), 0u);
 }
 
@@ -63,7 +63,7 @@ TEST_F(AtomicWrite, FollowsASymbolicLinkToItsTarget)
     const fs::path link = directory_ / "link.txt";
     Put(real, "old");
     fs::create_symlink(real, link);
-    ASSERT_TRUE(WriteFileAtomically(link.string(), Bytes("new")).Ok());
+    ASSERT_TRUE(WriteFileAtomically(link.string(), Bytes("new")).ok());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Contents(real), "new");
 }
@@ -72,10 +72,10 @@ TEST_F(AtomicWrite, MissingDirectoryFailsWithAMessageNamingTheFile)
 {
     const fs::path target = directory_ / "no_such_dir" / "voice.txt";
     const Status status = WriteFileAtomically(target.string(), Bytes("data"));
-    ASSERT_FALSE(status.Ok());
-    EXPECT_EQ(status.Error().kind, FailureKind::CannotWrite);
-    EXPECT_NE(status.Error().message.find(target.string()), std::string::npos) << status.Error().message;
-    EXPECT_EQ(status.Error().path, target.string());
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().kind, FailureKind::CannotWrite);
+    EXPECT_NE(status.error().message.find(target.string()), std::string::npos) << status.error().message;
+    EXPECT_EQ(status.error().path, target.string());
     EXPECT_FALSE(fs::exists(target.parent_path()));
 }
 
@@ -86,8 +86,8 @@ TEST_F(AtomicWrite, FailedRenameKeepsWhatWasThereAndCleansUp)
     fs::create_directory(target);
     Put(target / "inside.txt", "keep me");
     const Status status = WriteFileAtomically(target.string(), Bytes("new"));
-    ASSERT_FALSE(status.Ok());
-    EXPECT_NE(status.Error().message.find("picture.bmp"), std::string::npos);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().message.find("picture.bmp"), std::string::npos);
     EXPECT_EQ(Contents(target / "inside.txt"), "keep me");
     EXPECT_EQ(Entries(), 1u);
 }
@@ -101,9 +101,9 @@ TEST_F(AtomicWrite, ReadOnlyDirectoryKeepsTheOldFile)
     if (std::ofstream(directory_ / "probe"))
         GTEST_SKIP() << "this user can write into read-only directories";
     const Status status = WriteFileAtomically(target.string(), Bytes("new"));
-    ASSERT_FALSE(status.Ok());
+    ASSERT_FALSE(status.ok());
     EXPECT_EQ(Contents(target), "old");
-    EXPECT_NE(status.Error().message.find("voice.txt"), std::string::npos);
+    EXPECT_NE(status.error().message.find("voice.txt"), std::string::npos);
 }
 
 } // namespace

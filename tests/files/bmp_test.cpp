@@ -115,8 +115,8 @@ TEST(BmpEncode, WindowSizedPictureRoundTrips)
     EXPECT_EQ(file.size(), 54u + 2252u * 530u);
     EXPECT_EQ(Read32(file, 2), 54u + 2252u * 530u);
     const auto back = DecodeBmp(file);
-    ASSERT_TRUE(back.Ok()) << back.Error().message;
-    EXPECT_TRUE(back.Value() == image);
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_TRUE(back.value() == image);
 }
 
 TEST(BmpDecode, TwentyFourBitRowsAreTurnedTopFirst)
@@ -126,19 +126,19 @@ TEST(BmpDecode, TwentyFourBitRowsAreTurnedTopFirst)
     parts.height = 2;
     parts.rows = {1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 7, 8, 9, 10, 11, 12, 0xEE, 0xEE};
     const auto image = DecodeBmp(MakeBmp(parts));
-    ASSERT_TRUE(image.Ok()) << image.Error().message;
-    EXPECT_EQ(image.Value(), (RgbImage{2, 2, {0x090807, 0x0C0B0A, 0x030201, 0x060504}}));
+    ASSERT_TRUE(image.ok()) << image.error().message;
+    EXPECT_EQ(image.value(), (RgbImage{2, 2, {0x090807, 0x0C0B0A, 0x030201, 0x060504}}));
 
     // The same rows stored top-down read in file order.
     parts.height = -2;
     const auto topDown = DecodeBmp(MakeBmp(parts));
-    ASSERT_TRUE(topDown.Ok()) << topDown.Error().message;
-    EXPECT_EQ(topDown.Value(), (RgbImage{2, 2, {0x030201, 0x060504, 0x090807, 0x0C0B0A}}));
+    ASSERT_TRUE(topDown.ok()) << topDown.error().message;
+    EXPECT_EQ(topDown.value(), (RgbImage{2, 2, {0x030201, 0x060504, 0x090807, 0x0C0B0A}}));
 
     // The last row may come without its padding.
     parts.height = 2;
     parts.rows.resize(parts.rows.size() - 2);
-    EXPECT_TRUE(DecodeBmp(MakeBmp(parts)).Ok());
+    EXPECT_TRUE(DecodeBmp(MakeBmp(parts)).ok());
 }
 
 TEST(BmpDecode, EightBitPixelsTakeTheirPaletteColours)
@@ -150,12 +150,12 @@ TEST(BmpDecode, EightBitPixelsTakeTheirPaletteColours)
     parts.palette = GreyGreenPalette();
     parts.rows = {0, 1, 127, 254, 255, 9, 9, 9, 10, 20, 30, 40, 50, 9, 9, 9};
     const auto image = DecodeBmp(MakeBmp(parts));
-    ASSERT_TRUE(image.Ok()) << image.Error().message;
+    ASSERT_TRUE(image.ok()) << image.error().message;
     const std::vector<std::uint32_t> expected = {PaletteColour(10),  PaletteColour(20),  PaletteColour(30),
                                                  PaletteColour(40),  PaletteColour(50),  PaletteColour(0),
                                                  PaletteColour(1),   PaletteColour(127), PaletteColour(254),
                                                  PaletteColour(255)};
-    EXPECT_EQ(image.Value(), (RgbImage{5, 2, expected}));
+    EXPECT_EQ(image.value(), (RgbImage{5, 2, expected}));
 }
 
 TEST(BmpDecode, LongerInfoHeadersPutThePaletteAfterThem)
@@ -169,8 +169,8 @@ TEST(BmpDecode, LongerInfoHeadersPutThePaletteAfterThem)
     parts.palette = {0x11, 0x22, 0x33, 0, 0x44, 0x55, 0x66, 0};
     parts.rows = {1, 0, 0, 0};
     const auto image = DecodeBmp(MakeBmp(parts));
-    ASSERT_TRUE(image.Ok()) << image.Error().message;
-    EXPECT_EQ(image.Value().pixels, (std::vector<std::uint32_t>{0x665544, 0x332211}));
+    ASSERT_TRUE(image.ok()) << image.error().message;
+    EXPECT_EQ(image.value().pixels, (std::vector<std::uint32_t>{0x665544, 0x332211}));
 }
 
 TEST(BmpDecode, IndicesPastAShortPaletteReadAsBlack)
@@ -184,8 +184,8 @@ TEST(BmpDecode, IndicesPastAShortPaletteReadAsBlack)
     parts.rows = {1, 2, 255, 0};
     // Nothing follows the rows, so reading entry 255 would leave the buffer.
     const auto image = DecodeBmp(MakeBmp(parts));
-    ASSERT_TRUE(image.Ok()) << image.Error().message;
-    EXPECT_EQ(image.Value().pixels, (std::vector<std::uint32_t>{0xFF0000, 0, 0}));
+    ASSERT_TRUE(image.ok()) << image.error().message;
+    EXPECT_EQ(image.value().pixels, (std::vector<std::uint32_t>{0xFF0000, 0, 0}));
 }
 
 struct Refusal {
@@ -203,7 +203,7 @@ TEST(BmpDecode, RefusesFilesItCannotReadSafely)
     good.height = 2;
     good.rows = Bytes(16, 0x80);
     const Bytes goodFile = MakeBmp(good);
-    ASSERT_TRUE(DecodeBmp(goodFile).Ok());
+    ASSERT_TRUE(DecodeBmp(goodFile).ok());
 
     auto changed = [&](auto change) {
         BmpParts parts = good;
@@ -251,12 +251,12 @@ TEST(BmpDecode, RefusesFilesItCannotReadSafely)
     };
     for (const Refusal& c : cases) {
         const auto image = DecodeBmp(c.file);
-        ASSERT_FALSE(image.Ok()) << c.name;
-        EXPECT_EQ(image.Error().kind, c.kind) << c.name;
+        ASSERT_FALSE(image.ok()) << c.name;
+        EXPECT_EQ(image.error().kind, c.kind) << c.name;
         if (c.partial)
-            EXPECT_NE(image.Error().message.find(c.message), std::string::npos) << c.name << ": " << image.Error().message;
+            EXPECT_NE(image.error().message.find(c.message), std::string::npos) << c.name << ": " << image.error().message;
         else
-            EXPECT_EQ(image.Error().message, c.message) << c.name;
+            EXPECT_EQ(image.error().message, c.message) << c.name;
     }
 }
 
@@ -266,32 +266,32 @@ TEST(BmpFile, SaveThenLoadGivesThePictureBack)
     RgbImage image{572, 300, std::vector<std::uint32_t>(572 * 300, 0xFFFFFF)};
     image.pixels[0] = 0xFF0000;
     image.pixels.back() = 0x0000FF;
-    ASSERT_TRUE(WriteBmp24(path, image).Ok());
+    ASSERT_TRUE(WriteBmp24(path, image).ok());
     EXPECT_EQ(std::filesystem::file_size(path), 54u + 1716u * 300u);
     const auto back = ReadBmp(path);
     std::filesystem::remove(path);
-    ASSERT_TRUE(back.Ok()) << back.Error().message;
-    EXPECT_TRUE(back.Value() == image);
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_TRUE(back.value() == image);
 }
 
 TEST(BmpFile, FailuresKeepTheirTextsAndNameTheFile)
 {
     const auto missing = (std::filesystem::temp_directory_path() / "kelvora_bmp_test_missing.bmp").string();
     const auto result = ReadBmp(missing);
-    ASSERT_FALSE(result.Ok());
-    EXPECT_EQ(result.Error().kind, FailureKind::CannotOpen);
-    EXPECT_EQ(result.Error().message, BmpCannotOpenText);
-    EXPECT_EQ(result.Error().path, missing);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().kind, FailureKind::CannotOpen);
+    EXPECT_EQ(result.error().message, BmpCannotOpenText);
+    EXPECT_EQ(result.error().path, missing);
 
     const auto empty = WriteBmp24(missing, RgbImage{});
-    ASSERT_FALSE(empty.Ok());
-    EXPECT_EQ(empty.Error().kind, FailureKind::CannotWrite);
+    ASSERT_FALSE(empty.ok());
+    EXPECT_EQ(empty.error().kind, FailureKind::CannotWrite);
     EXPECT_FALSE(std::filesystem::exists(missing));
-    EXPECT_FALSE(WriteBmp24(missing, RgbImage{2, 2, {1, 2, 3}}).Ok());
+    EXPECT_FALSE(WriteBmp24(missing, RgbImage{2, 2, {1, 2, 3}}).ok());
     // 40000 · 3 bytes by 40000 rows is past 4 GB: refused before anything is allocated.
     const RgbImage huge{40000, 40000, {}};
     EXPECT_TRUE(EncodeBmp24(huge).empty());
-    EXPECT_EQ(WriteBmp24(missing, huge).Error().kind, FailureKind::CannotWrite);
+    EXPECT_EQ(WriteBmp24(missing, huge).error().kind, FailureKind::CannotWrite);
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 

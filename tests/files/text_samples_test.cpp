@@ -19,8 +19,8 @@ namespace {
 std::vector<double> Parsed(std::string_view text)
 {
     auto result = ParseTextSamples(text);
-    EXPECT_TRUE(result.Ok()) << text;
-    return result.Ok() ? result.Value() : std::vector<double>{};
+    EXPECT_TRUE(result.ok()) << text;
+    return result.ok() ? result.value() : std::vector<double>{};
 }
 
 std::string TempPath(const char* name)
@@ -95,9 +95,9 @@ TEST(TextParse, RefusesValuesThatAreNotFiniteAndNamesTheLine)
     };
     for (const auto& c : cases) {
         const auto result = ParseTextSamples(c.text);
-        ASSERT_FALSE(result.Ok()) << c.text;
-        EXPECT_EQ(result.Error().kind, FailureKind::Malformed);
-        EXPECT_NE(result.Error().message.find(c.line), std::string::npos) << c.text << ": " << result.Error().message;
+        ASSERT_FALSE(result.ok()) << c.text;
+        EXPECT_EQ(result.error().kind, FailureKind::Malformed);
+        EXPECT_NE(result.error().message.find(c.line), std::string::npos) << c.text << ": " << result.error().message;
     }
     // After the data have ended, a later "nan" is never reached.
     EXPECT_EQ(Parsed("1 stop nan"), (std::vector<double>{1}));
@@ -112,8 +112,8 @@ TEST(TextParse, ProgressCountsThenReadsInSteps0f8000)
         text += "1\n";
     std::vector<std::string> steps;
     const auto result = ParseTextSamples(text, [&](const std::string& t) { steps.push_back(t); });
-    ASSERT_TRUE(result.Ok());
-    EXPECT_EQ(result.Value().size(), 16000u);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.value().size(), 16000u);
     // Counting attempts 0, 8000 and 16000 (the one that finds the end), then reading values 0 and
     // 8000 of 16000: 0 % + 1 and 50 % + 1.
     const std::vector<std::string> expected = {
@@ -158,22 +158,22 @@ TEST(TextFile, WriteThenReadGivesTheValuesToSixDecimals)
 {
     const std::string path = TempPath("kelvora_text_test_roundtrip.txt");
     const std::vector<double> samples = {-1.25, 0.0000004, 32767.0, 1e10};
-    ASSERT_TRUE(WriteText(path, samples, 8000).Ok());
+    ASSERT_TRUE(WriteText(path, samples, 8000).ok());
     const auto back = ReadText(path);
     std::filesystem::remove(path);
-    ASSERT_TRUE(back.Ok()) << back.Error().message;
-    EXPECT_EQ(back.Value(), (std::vector<double>{-1.25, 0.0, 32767.0, 1e10}));
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_EQ(back.value(), (std::vector<double>{-1.25, 0.0, 32767.0, 1e10}));
 
     const auto missing = ReadText(TempPath("kelvora_text_test_missing.txt"));
-    ASSERT_FALSE(missing.Ok());
-    EXPECT_EQ(missing.Error().kind, FailureKind::CannotOpen);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().kind, FailureKind::CannotOpen);
 
     const std::string bad = TempPath("kelvora_text_test_nan.txt");
     std::ofstream(bad) << "1\nnan\n";
     const auto refused = ReadText(bad);
     std::filesystem::remove(bad);
-    ASSERT_FALSE(refused.Ok());
-    EXPECT_EQ(refused.Error().path, bad);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().path, bad);
 }
 
 TEST(LoadOptions, ExtremesStartFromPlusMinusOneHundredMillion)

@@ -76,12 +76,12 @@ TEST(WavDecode, SixteenBitMonoReadsTheStoredIntegersAndReencodesByteForByte)
     const Bytes file = MakeWav(1, 8000, 16, Pcm16(values));
 
     const auto sound = DecodeWav(file);
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_EQ(sound.Value().format, (WavFormat{1, 8000, 16000, 2, 16}));
-    EXPECT_EQ(sound.Value().left, AsDoubles(values));
-    EXPECT_TRUE(sound.Value().right.empty());
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().format, (WavFormat{1, 8000, 16000, 2, 16}));
+    EXPECT_EQ(sound.value().left, AsDoubles(values));
+    EXPECT_TRUE(sound.value().right.empty());
 
-    EXPECT_EQ(EncodeWav(sound.Value().format, sound.Value().left, {}), file);
+    EXPECT_EQ(EncodeWav(sound.value().format, sound.value().left, {}), file);
 }
 
 TEST(WavDecode, SixteenBitStereoSplitsFramesAndReencodesByteForByte)
@@ -96,30 +96,30 @@ TEST(WavDecode, SixteenBitStereoSplitsFramesAndReencodesByteForByte)
     const Bytes file = MakeWav(2, 44100, 16, Pcm16(interleaved));
 
     const auto sound = DecodeWav(file);
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_EQ(sound.Value().format, (WavFormat{2, 44100, 176400, 4, 16}));
-    EXPECT_EQ(sound.Value().left, AsDoubles(left));
-    EXPECT_EQ(sound.Value().right, AsDoubles(right));
-    EXPECT_EQ(EncodeWav(sound.Value().format, sound.Value().left, sound.Value().right), file);
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().format, (WavFormat{2, 44100, 176400, 4, 16}));
+    EXPECT_EQ(sound.value().left, AsDoubles(left));
+    EXPECT_EQ(sound.value().right, AsDoubles(right));
+    EXPECT_EQ(EncodeWav(sound.value().format, sound.value().left, sound.value().right), file);
 }
 
 TEST(WavDecode, EightBitSamplesAreOffsetBy128AndNotRescaled)
 {
     const Bytes file = MakeWav(1, 11025, 8, {0x80, 0x00, 0xFF, 0x81, 0x7F});
     const auto sound = DecodeWav(file);
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_EQ(sound.Value().left, (std::vector<double>{0.0, -128.0, 127.0, 1.0, -1.0}));
-    EXPECT_EQ(sound.Value().format.bitsPerSample, 8);
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().left, (std::vector<double>{0.0, -128.0, 127.0, 1.0, -1.0}));
+    EXPECT_EQ(sound.value().format.bitsPerSample, 8);
     // Saved with the depth it was read with, the file comes back unchanged.
-    EXPECT_EQ(EncodeWav(sound.Value().format, sound.Value().left, {}), file);
+    EXPECT_EQ(EncodeWav(sound.value().format, sound.value().left, {}), file);
 }
 
 TEST(WavDecode, EightBitStereoFramesAreTwoBytes)
 {
     const auto sound = DecodeWav(MakeWav(2, 8000, 8, {0x00, 0xFF, 0x80, 0x90}));
-    ASSERT_TRUE(sound.Ok());
-    EXPECT_EQ(sound.Value().left, (std::vector<double>{-128.0, 0.0}));
-    EXPECT_EQ(sound.Value().right, (std::vector<double>{127.0, 16.0}));
+    ASSERT_TRUE(sound.ok());
+    EXPECT_EQ(sound.value().left, (std::vector<double>{-128.0, 0.0}));
+    EXPECT_EQ(sound.value().right, (std::vector<double>{127.0, 16.0}));
 }
 
 TEST(WavDecode, ChunksBeforeTheDataAreSkippedByTheSearch)
@@ -131,15 +131,15 @@ TEST(WavDecode, ChunksBeforeTheDataAreSkippedByTheSearch)
     Text(list, "ISFT");
     Put32(list, 0);
     const auto sound = DecodeWav(MakeWav(1, 8000, 16, Pcm16({5, -6, 7}), list));
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_EQ(sound.Value().left, (std::vector<double>{5.0, -6.0, 7.0}));
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().left, (std::vector<double>{5.0, -6.0, 7.0}));
 
     // Header fields whose bytes spell "data" are not the tag.
     const std::uint32_t spelled = 'd' | ('a' << 8) | ('t' << 16) | (static_cast<std::uint32_t>('a') << 24);
     const auto odd = DecodeWav(MakeWav(1, spelled, 8, {1, 2, 3}));
-    ASSERT_TRUE(odd.Ok()) << odd.Error().message;
-    EXPECT_EQ(odd.Value().format.sampleRate, spelled);
-    EXPECT_EQ(odd.Value().left, (std::vector<double>{-127.0, -126.0, -125.0}));
+    ASSERT_TRUE(odd.ok()) << odd.error().message;
+    EXPECT_EQ(odd.value().format.sampleRate, spelled);
+    EXPECT_EQ(odd.value().left, (std::vector<double>{-127.0, -126.0, -125.0}));
 }
 
 TEST(WavDecode, DataSizePastTheEndReadsTheWholeFramesPresent)
@@ -150,9 +150,9 @@ TEST(WavDecode, DataSizePastTheEndReadsTheWholeFramesPresent)
     file[41] = 0x03;
     file.resize(file.size() - 3);
     const auto sound = DecodeWav(file);
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_EQ(sound.Value().left, (std::vector<double>{1.0, 3.0}));
-    EXPECT_EQ(sound.Value().right, (std::vector<double>{2.0, 4.0}));
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().left, (std::vector<double>{1.0, 3.0}));
+    EXPECT_EQ(sound.value().right, (std::vector<double>{2.0, 4.0}));
 }
 
 TEST(WavDecode, EveryTruncationKeepsOnlyWholeFrames)
@@ -162,12 +162,12 @@ TEST(WavDecode, EveryTruncationKeepsOnlyWholeFrames)
         const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
         const auto sound = DecodeWav(cut);
         if (size < 44) {
-            EXPECT_FALSE(sound.Ok()) << size;
+            EXPECT_FALSE(sound.ok()) << size;
             continue;
         }
-        ASSERT_TRUE(sound.Ok()) << size;
-        EXPECT_EQ(sound.Value().left.size(), (size - 44) / 4) << size;
-        EXPECT_EQ(sound.Value().right.size(), (size - 44) / 4) << size;
+        ASSERT_TRUE(sound.ok()) << size;
+        EXPECT_EQ(sound.value().left.size(), (size - 44) / 4) << size;
+        EXPECT_EQ(sound.value().right.size(), (size - 44) / 4) << size;
     }
 }
 
@@ -176,8 +176,8 @@ TEST(WavDecode, EmptyDataGivesAnEmptySound)
     // RIFF size 36: the data tag at offset 36 lies in the last 8 bytes of the RIFF chunk.
     const Bytes file = MakeWav(1, 8000, 16, {});
     const auto sound = DecodeWav(file);
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_TRUE(sound.Value().left.empty());
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_TRUE(sound.value().left.empty());
     EXPECT_EQ(EncodeWav(WavFormat{}, {}, {}), file);
 }
 
@@ -230,11 +230,11 @@ TEST(WavDecode, RefusesWhatItCannotReadWithAMessageNamingTheProblem)
     };
     for (const Refusal& c : cases) {
         const auto sound = DecodeWav(c.file);
-        ASSERT_FALSE(sound.Ok()) << c.name;
-        EXPECT_EQ(sound.Error().kind, c.kind) << c.name;
-        EXPECT_NE(sound.Error().message.find(c.inMessage), std::string::npos) << c.name << ": " << sound.Error().message;
+        ASSERT_FALSE(sound.ok()) << c.name;
+        EXPECT_EQ(sound.error().kind, c.kind) << c.name;
+        EXPECT_NE(sound.error().message.find(c.inMessage), std::string::npos) << c.name << ": " << sound.error().message;
     }
-    EXPECT_TRUE(DecodeWav(good).Ok());
+    EXPECT_TRUE(DecodeWav(good).ok());
 }
 
 TEST(WavEncode, HeaderFollowsTheFormatAndReplacesZeros)
@@ -301,7 +301,7 @@ TEST(WavProgress, StepsOncePerSecondWithTheLoopTexts)
     std::vector<std::string> writing;
     const Bytes file = EncodeWav(WavFormat{}, silence, {}, [&](const std::string& t) { writing.push_back(t); });
     std::vector<std::string> reading;
-    ASSERT_TRUE(DecodeWav(file, [&](const std::string& t) { reading.push_back(t); }).Ok());
+    ASSERT_TRUE(DecodeWav(file, [&](const std::string& t) { reading.push_back(t); }).ok());
 
     ASSERT_EQ(reading.size(), 25u);
     ASSERT_EQ(writing.size(), 25u);
@@ -318,13 +318,13 @@ TEST(WavFile, WriteThenReadGivesTheSoundBack)
     const auto path = (std::filesystem::temp_directory_path() / "kelvora_wav_test_roundtrip.wav").string();
     const std::vector<double> left = {0, 100, -100, 32767, -32768};
     const std::vector<double> right = {1, 2, 3, 4, 5};
-    ASSERT_TRUE(WriteWav(path, WavFormat{2, 16000, 0, 0, 16}, left, right).Ok());
+    ASSERT_TRUE(WriteWav(path, WavFormat{2, 16000, 0, 0, 16}, left, right).ok());
     const auto sound = ReadWav(path);
     std::filesystem::remove(path);
-    ASSERT_TRUE(sound.Ok()) << sound.Error().message;
-    EXPECT_EQ(sound.Value().format, (WavFormat{2, 16000, 64000, 4, 16}));
-    EXPECT_EQ(sound.Value().left, left);
-    EXPECT_EQ(sound.Value().right, right);
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().format, (WavFormat{2, 16000, 64000, 4, 16}));
+    EXPECT_EQ(sound.value().left, left);
+    EXPECT_EQ(sound.value().right, right);
 }
 
 TEST(WavFile, FailuresNameTheFile)
@@ -332,12 +332,12 @@ TEST(WavFile, FailuresNameTheFile)
     const auto directory = std::filesystem::temp_directory_path();
     const auto missing = (directory / "kelvora_wav_test_no_such_file.wav").string();
     const auto result = ReadWav(missing);
-    ASSERT_FALSE(result.Ok());
-    EXPECT_EQ(result.Error().kind, FailureKind::CannotOpen);
-    EXPECT_EQ(result.Error().message, "ファイルが開けません");
-    EXPECT_EQ(result.Error().path, missing);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().kind, FailureKind::CannotOpen);
+    EXPECT_EQ(result.error().message, "ファイルが開けません");
+    EXPECT_EQ(result.error().path, missing);
 
-    EXPECT_EQ(ReadWav(directory.string()).Error().kind, FailureKind::CannotOpen);
+    EXPECT_EQ(ReadWav(directory.string()).error().kind, FailureKind::CannotOpen);
 
     const auto text = (directory / "kelvora_wav_test_not_a_sound.wav").string();
     const std::string words = "this is a text file and not a sound at all, but it is long enough";
@@ -349,9 +349,9 @@ TEST(WavFile, FailuresNameTheFile)
     }
     const auto refused = ReadWav(text);
     std::filesystem::remove(text);
-    ASSERT_FALSE(refused.Ok());
-    EXPECT_EQ(refused.Error().kind, FailureKind::WrongFormat);
-    EXPECT_EQ(refused.Error().path, text);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().kind, FailureKind::WrongFormat);
+    EXPECT_EQ(refused.error().path, text);
 }
 
 } // namespace

@@ -77,10 +77,10 @@ bool Shell::readWavIntoSlots(const std::string& path)
     files::Result<files::WavSound> read =
         files::ReadWav(path, [this](const std::string& line) { session_.StepProgress(line); });
     if (!read) {
-        refuse(path, read.Error().message);
+        refuse(path, read.error().message);
         return false;
     }
-    files::WavSound& sound = read.Value();
+    files::WavSound& sound = read.value();
     SoundFormat& format = session_.soundFormat;
     format.channels = sound.format.channels;
     format.samplesPerSecond = sound.format.sampleRate;
@@ -98,10 +98,10 @@ bool Shell::readTextIntoSlotX(const std::string& path)
     files::Result<std::vector<double>> read =
         files::ReadText(path, [this](const std::string& line) { session_.StepProgress(line); });
     if (!read) {
-        refuse(path, read.Error().message);
+        refuse(path, read.error().message);
         return false;
     }
-    session_.traceSlots.fill(SlotNumber::X, std::move(read.Value()));
+    session_.traceSlots.fill(SlotNumber::X, std::move(read.value()));
     LoadOptionsDialog options(session_);
     services_.dialogs.runModal(options);
     session_.soundFormat.channels = 1;
@@ -141,14 +141,14 @@ void Shell::loadPicture()
     session_.fileNameBuffer = *path;
     files::Result<files::RgbImage> read = files::ReadBmp(*path);
     if (!read) {
-        const files::Failure& failure = read.Error();
+        const files::Failure& failure = read.error();
         const bool fixedText = failure.kind == files::FailureKind::CannotOpen ||
                                failure.kind == files::FailureKind::WrongFormat;
         services_.messages.showMessage(fixedText ? failure.message : *path + "\n" + failure.message,
                                        "KOKO.BMP");
         return;
     }
-    Picture picture = PictureFromImage(read.Value());
+    Picture picture = PictureFromImage(read.value());
     const int width = picture.width(), height = picture.height();
     CreateDataWindow(KindPicture, {}, *path, std::move(picture), width, height);
 }
@@ -183,7 +183,7 @@ void Shell::saveSound(int command)
             written = files::WriteWav(*path, format, samples, {}, step);
         }
         if (!written)
-            services_.messages.showMessage(written.Error().message, "保存できません");
+            services_.messages.showMessage(written.error().message, "保存できません");
     }
     session_.traceSlots.clear(SlotNumber::X);
 }
@@ -205,7 +205,7 @@ void Shell::savePicture()
     else
         written = files::WriteBmp24(*path, ImageFromPicture(shown));
     if (!written)
-        services_.messages.showMessage(written.Error().message, "保存できません");
+        services_.messages.showMessage(written.error().message, "保存できません");
 }
 
 } // namespace kelvora

@@ -138,11 +138,11 @@ files::Status WriteAnalysisExport(const std::string& path, const ExportInput& in
 {
     auto text = AnalysisExportText(input, options);
     if (!text) {
-        files::Failure failure = text.Error();
+        files::Failure failure = text.error();
         failure.path = path;
         return failure;
     }
-    const std::string& bytes = text.Value();
+    const std::string& bytes = text.value();
     return files::WriteFileAtomically(
         path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }

@@ -59,7 +59,7 @@ std::size_t StartSampleFor(int position, std::size_t count, std::size_t n) noexc
 // One analysis as a start-bar move runs it: cuts the frame at params.start (windowed when
 // params.hann) into arrays.frame, computes the result of params.mode into arrays.real/imag, and
 // draws the graph without a cursor on `graph` (cleared to white first). `arrays` must be
-// allocated for params.Size(). Returns false, with nothing changed, when the frame does not fit
+// allocated for params.size(). Returns false, with nothing changed, when the frame does not fit
 // inside the signal.
 bool AnalyseAndDraw(std::span<const double> signal, const dsp::AnalysisParams& params,
                     AnalysisWorkArrays& arrays, Picture& graph, double& graphPeak,

@@ -289,7 +289,7 @@ void FrequencyAnalysisDialog::exportNumbers()
         WriteAnalysisExport(*path, state_.arrays.Export(log2Size_, state_.mode, sampleRate()), options);
     options.cancelled = false;
     if (!written)
-        services_.messages.showMessage(written.Error().message, "書き出せません");
+        services_.messages.showMessage(written.error().message, "書き出せません");
 }
 
 void FrequencyAnalysisDialog::close()

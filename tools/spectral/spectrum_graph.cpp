@@ -118,7 +118,7 @@ void DrawCurves(Painter& painter, const SpectrumGraphData& data, const GraphLayo
                        [&](std::size_t k) { return curveY(data.liftered[k]); }, origin);
 
     // A flat envelope (always so without a cursor) has no scale: 0/0 would place it anywhere.
-    if (!data.envelopeRange.Drawable())
+    if (!data.envelopeRange.drawable())
         return;
     const double low = data.envelopeRange.min;
     const double span = static_cast<double>(data.envelopeRange.max) - low;

@@ -262,9 +262,9 @@ TEST_F(ShellTest, SavingKeepsEachSoundsOwnDepth)
     shell().execute(CmdSaveWav);
     EXPECT_EQ(files.lastProposedName, eightBit);
     auto read = files::ReadWav(saved);
-    ASSERT_TRUE(read.Ok());
-    EXPECT_EQ(read.Value().format.bitsPerSample, 8);
-    EXPECT_EQ(read.Value().left, (std::vector<double>{-128, 0, 127}));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().format.bitsPerSample, 8);
+    EXPECT_EQ(read.value().left, (std::vector<double>{-128, 0, 127}));
 }
 
 TEST_F(ShellTest, SavingTextRenamesTheRecordsCaption)
@@ -357,10 +357,10 @@ TEST_F(ShellPictureTest, LoadsABmpAndSavesTheShownPartAsBmpOrPng)
     files.answer(png);
     shell().execute(CmdSavePicture);
     const auto saved = files::ReadBmp(bmp);
-    ASSERT_TRUE(saved.Ok());
-    EXPECT_EQ(saved.Value().width, 572);
-    EXPECT_EQ(saved.Value().height, 300);
-    EXPECT_EQ(saved.Value().pixels[299 * 572 + 571], Blue);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved.value().width, 572);
+    EXPECT_EQ(saved.value().height, 300);
+    EXPECT_EQ(saved.value().pixels[299 * 572 + 571], Blue);
     const QImage asPng(QString::fromStdString(png));
     EXPECT_EQ(asPng.size(), QSize(572, 300));
     EXPECT_EQ(asPng.pixel(571, 299) & 0xffffff, Blue);

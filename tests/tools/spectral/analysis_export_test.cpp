@@ -72,8 +72,8 @@ TEST(AnalysisExport, SpectrumColumnsAgreeWithADirectDft)
     ExportOptions options;
     options.columns.fill(true);
     const auto text = AnalysisExportText(frame.input, options);
-    ASSERT_TRUE(text.Ok());
-    const auto lines = Lines(text.Value());
+    ASSERT_TRUE(text.ok());
+    const auto lines = Lines(text.value());
     ASSERT_EQ(lines.size(), 1 + 128u);
     EXPECT_EQ(lines[0], "周波数\t実数\t虚数\tパワー\t振幅\tｄB\t");
     for (std::size_t k = 0; k < 128; ++k) {
@@ -99,12 +99,12 @@ TEST(AnalysisExport, ChosenColumnsKeepTheirOrderAndNoColumnsGiveEmptyLines)
     ExportOptions options;
     options.columns = {false, false, false, true, false, false};
     options.columns[ColumnFrequency] = true;
-    auto lines = Lines(AnalysisExportText(frame.input, options).Value());
+    auto lines = Lines(AnalysisExportText(frame.input, options).value());
     EXPECT_EQ(lines[0], "周波数\tパワー\t");
     EXPECT_EQ(Numbers(lines[3]).size(), 2u);
 
     options.columns.fill(false);
-    lines = Lines(AnalysisExportText(frame.input, options).Value());
+    lines = Lines(AnalysisExportText(frame.input, options).value());
     ASSERT_EQ(lines.size(), 129u);
     for (const std::string& line : lines)
         EXPECT_EQ(line, "");
@@ -115,7 +115,7 @@ TEST(AnalysisExport, WaveformWritesTheTitleAndEverySample)
     Frame frame(8);
     ExportOptions options;
     options.what = ExportWhat::Waveform;
-    const auto lines = Lines(AnalysisExportText(frame.input, options).Value());
+    const auto lines = Lines(AnalysisExportText(frame.input, options).value());
     ASSERT_EQ(lines.size(), 257u);
     EXPECT_EQ(lines[0], "波形");
     for (std::size_t i = 0; i < 256; ++i)
@@ -126,7 +126,7 @@ TEST(AnalysisExport, AutocorrelationIsCircularAndNormalisedAtLagZero)
 {
     Frame frame(8);
     frame.input.mode = dsp::AnalysisMode::Autocorrelation;
-    const auto lines = Lines(AnalysisExportText(frame.input, ExportOptions{}).Value());
+    const auto lines = Lines(AnalysisExportText(frame.input, ExportOptions{}).value());
     ASSERT_EQ(lines.size(), 256u);
     EXPECT_EQ(lines[0], "0.000000\t1.000000");
     double energy = 0;
@@ -149,12 +149,12 @@ TEST(AnalysisExport, AutocorrelationOfSilenceIsRefusedAndWritesNoFile)
     std::fill(frame.x.begin(), frame.x.end(), 0.0);
     frame.input.mode = dsp::AnalysisMode::Autocorrelation;
     const auto text = AnalysisExportText(frame.input, ExportOptions{});
-    ASSERT_FALSE(text.Ok());
-    EXPECT_FALSE(text.Error().message.empty());
+    ASSERT_FALSE(text.ok());
+    EXPECT_FALSE(text.error().message.empty());
 
     testing::TempDir temp;
     const std::string path = temp.file("auto.txt");
-    EXPECT_FALSE(WriteAnalysisExport(path, frame.input, ExportOptions{}).Ok());
+    EXPECT_FALSE(WriteAnalysisExport(path, frame.input, ExportOptions{}).ok());
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -166,7 +166,7 @@ TEST(AnalysisExport, CepstrumWritesTheEnvelopeThenTheLifteredCepstrum)
         frame.envelope[i] = 0.25 * static_cast<double>(i);
         frame.liftered[i] = -0.5 * static_cast<double>(i);
     }
-    const auto lines = Lines(AnalysisExportText(frame.input, ExportOptions{}).Value());
+    const auto lines = Lines(AnalysisExportText(frame.input, ExportOptions{}).value());
     ASSERT_EQ(lines.size(), 1 + 32 + 1 + 128u);
     EXPECT_EQ(lines[0], "先にスペクトル包絡（赤）、その後にケプストラム（青）のデータ");
     for (std::size_t row = 0; row < 32; ++row) {

@@ -252,7 +252,7 @@ TEST(SpectrumGraph, AutocorrelationAtHalfLiftersAQuarterOfTheLags)
     // The lifter window itself: 0.5 (cos(2 pi 0.5 k / L) + 1), L = 256.
     EXPECT_DOUBLE_EQ(a.lifterWindow[0], 1.0);
     EXPECT_NEAR(a.lifterWindow[128], 0.5, 1e-8);
-    EXPECT_TRUE(data.envelopeRange.Drawable());
+    EXPECT_TRUE(data.envelopeRange.drawable());
 }
 
 TEST(SpectrumGraph, GraphPeakOnlyGrowsUntilTheCallerResetsIt)
