@@ -1,7 +1,7 @@
 #include "tools/spectral/funnel_strip.h"
 
 #include "canvas/painter.h"
-#include "tools/spectral/column_polyline.h"
+#include "canvas/column_polyline.h"
 
 #include <algorithm>
 #include <cmath>

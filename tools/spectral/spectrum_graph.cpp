@@ -2,7 +2,7 @@
 
 #include "canvas/painter.h"
 #include "dsp/fft.h"
-#include "tools/spectral/column_polyline.h"
+#include "canvas/column_polyline.h"
 #include "util/sprintf.h"
 
 #include <QFontMetrics>

@@ -1,5 +1,6 @@
 #include "tools/waveform/draw_waveform.h"
 
+#include "canvas/column_polyline.h"
 #include "canvas/painter.h"
 #include "util/sprintf.h"
 
@@ -81,34 +82,17 @@ void DrawWaveform(Picture& canvas, std::span<const double> samples, const Wavefo
     const SamplePlacer place = Placer(count, fullScale);
     Painter painter(canvas);
     painter.setPen({Blue, PenStyle::Solid});
-
-    // Segments whose ends share a column are vertical, so a run of samples in one column
-    // covers exactly the span between its lowest and highest y. Segments between columns are
-    // drawn as they are.
-    int column = place.x(0);
-    int y = place.y(samples[0]);
-    int runTop = y, runBottom = y;
     std::size_t nextProgress = 0;
-    for (std::size_t i = 0; i + 1 < count; ++i) {
-        if (i == nextProgress) {
+    // Reports once per second of signal, for every segment start (the last sample starts none).
+    const auto xOf = [&](std::size_t k) {
+        if (k == nextProgress && k + 1 < count) {
             if (progress)
-                progress(ProgressText(info, i, count, rate));
+                progress(ProgressText(info, k, count, rate));
             nextProgress += rate;
         }
-        const int nextColumn = place.x(i + 1);
-        const int nextY = place.y(samples[i + 1]);
-        if (nextColumn == column) {
-            runTop = std::min(runTop, nextY);
-            runBottom = std::max(runBottom, nextY);
-        } else {
-            painter.verticalSpan(column, runTop, runBottom);
-            painter.line(column, y, nextColumn, nextY);
-            column = nextColumn;
-            runTop = runBottom = nextY;
-        }
-        y = nextY;
-    }
-    painter.verticalSpan(column, runTop, runBottom);
+        return place.x(k);
+    };
+    DrawColumnPolyline(painter, count, xOf, [&](std::size_t k) { return place.y(samples[k]); });
 }
 
 void DrawWaveformEverySegment(Picture& canvas, std::span<const double> samples,
@@ -121,8 +105,8 @@ void DrawWaveformEverySegment(Picture& canvas, std::span<const double> samples,
     const SamplePlacer place = Placer(count, fullScale);
     Painter painter(canvas);
     painter.setPen({Blue, PenStyle::Solid});
-    for (std::size_t i = 0; i + 1 < count; ++i)
-        painter.line(place.x(i), place.y(samples[i]), place.x(i + 1), place.y(samples[i + 1]));
+    DrawEverySegment(painter, count, [&](std::size_t k) { return place.x(k); },
+                     [&](std::size_t k) { return place.y(samples[k]); });
 }
 
 } // namespace kelvora

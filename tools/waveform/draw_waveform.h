@@ -24,8 +24,8 @@ struct WaveformInfo {
 
 // Draws `samples` on `canvas` (normally a fresh 750 x 530 picture). Calls `progress` with the
 // running text once per second of signal. A rate of 0 is taken as 1 so nothing divides by it.
-// Long sounds are drawn per pixel column from the run of samples that share it, which gives
-// exactly the pixels of drawing every segment.
+// Long sounds are drawn per pixel column (DrawColumnPolyline), with exactly the pixels of
+// drawing every segment.
 void DrawWaveform(Picture& canvas, std::span<const double> samples, const WaveformInfo& info,
                   WaveformScale scale,
                   const std::function<void(const std::string&)>& progress = {});

@@ -3,6 +3,9 @@
 
 #include "tools/shell/shell.h"
 
+#include "../support/scripted_services.h"
+#include "../support/fake_window_host.h"
+
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 #include "tools/audio/convolution_dialog.h"
@@ -17,26 +20,6 @@
 namespace kelvora {
 namespace {
 
-// The window side as the shell sees it: a list of records, the newest active.
-class ListWindowHost : public WindowHost {
-public:
-    DataRecord* activeRecord() override { return active; }
-    void openWindow(DataRecord& record) override
-    {
-        opened.push_back(&record);
-        active = &record;
-    }
-    void closeWindow(DataRecord& record) override
-    {
-        std::erase(opened, &record);
-        active = opened.empty() ? nullptr : opened.back();
-    }
-    void arrange(Arrangement) override {}
-
-    std::vector<DataRecord*> opened;
-    DataRecord* active = nullptr;
-};
-
 std::vector<double> Ramp(std::size_t count, double from = 0.0)
 {
     std::vector<double> samples(count);
@@ -44,9 +27,9 @@ std::vector<double> Ramp(std::size_t count, double from = 0.0)
     return samples;
 }
 
-class AudioShellTest : public ::testing::Test {
+class AudioShellTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
-    AudioShellTest() : services{files, messages, urls, dialogs, "", &output}
+    AudioShellTest()
     {
         shell = std::make_unique<Shell>(session, services, windows, StandardTools());
         shell->localTime = [] { return std::tm{}; };
@@ -61,13 +44,7 @@ protected:
     const DataRecord& newest() const { return *shell->records().back(); }
 
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    platform::FakeAudioOutput output;
-    Services services;
-    ListWindowHost windows;
+    testing::FakeWindowHost windows;
     std::unique_ptr<Shell> shell;
 };
 

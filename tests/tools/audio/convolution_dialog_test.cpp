@@ -3,6 +3,7 @@
 
 #include "tools/audio/convolution_dialog.h"
 
+#include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 
@@ -55,9 +56,8 @@ std::vector<double> Decay(std::size_t count)
     return v;
 }
 
-class ConvolutionTest : public ::testing::Test {
+class ConvolutionTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
-    ConvolutionTest() : services{files, messages, urls, dialogs, "", &output} {}
 
     ConvolutionDialog& open(std::vector<double> samples, std::uint32_t rate = 8000)
     {
@@ -71,12 +71,6 @@ protected:
     bool empty(SlotNumber n) const { return session.traceSlots.empty(n); }
 
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    platform::FakeAudioOutput output;
-    Services services;
     std::unique_ptr<ConvolutionDialog> dialog;
 };
 

@@ -3,6 +3,7 @@
 
 #include "tools/audio/signal_generator_dialog.h"
 
+#include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 
@@ -16,9 +17,9 @@ namespace {
 
 using G = SignalGeneratorDialog;
 
-class GeneratorTest : public ::testing::Test {
+class GeneratorTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
-    GeneratorTest() : services{files, messages, urls, dialogs, "", &output}, dialog(session, services)
+    GeneratorTest() : dialog(session, services)
     {
         dialog.seedSource = [] { return 1234u; };
         dialog.init();
@@ -27,12 +28,6 @@ protected:
     void track(int bar, int position) { dialog.scroll(bar, ScrollRequest::ThumbTrack, position); }
 
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    platform::FakeAudioOutput output;
-    Services services;
     SignalGeneratorDialog dialog;
 };
 

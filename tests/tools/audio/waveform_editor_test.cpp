@@ -3,6 +3,7 @@
 
 #include "tools/audio/waveform_editor.h"
 
+#include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 #include "tools/audio/waveform_edit.h"
@@ -21,9 +22,8 @@ std::vector<double> Ramp(std::size_t count)
     return samples;
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
-    EditorTest() : services{files, messages, urls, dialogs, "", &output} {}
 
     WaveformEditor& open(std::vector<double> samples, std::uint32_t rate = 8000)
     {
@@ -37,12 +37,6 @@ protected:
     void track(int bar, int position) { editor->scroll(bar, ScrollRequest::ThumbTrack, position); }
 
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    platform::FakeAudioOutput output;
-    Services services;
     std::unique_ptr<WaveformEditor> editor;
 };
 

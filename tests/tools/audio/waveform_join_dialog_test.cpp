@@ -2,6 +2,7 @@
 
 #include "tools/audio/waveform_join_dialog.h"
 
+#include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 
@@ -25,9 +26,8 @@ std::vector<double> Joined(std::vector<double> a, const std::vector<double>& b)
     return a;
 }
 
-class JoinTest : public ::testing::Test {
+class JoinTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
-    JoinTest() : services{files, messages, urls, dialogs, "", &output} {}
 
     WaveformJoinDialog& open(std::vector<double> samples)
     {
@@ -40,12 +40,6 @@ protected:
     bool empty(SlotNumber n) const { return session.traceSlots.empty(n); }
 
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    platform::FakeAudioOutput output;
-    Services services;
     std::unique_ptr<WaveformJoinDialog> dialog;
 };
 

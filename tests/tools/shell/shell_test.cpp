@@ -3,6 +3,7 @@
 
 #include "tools/shell/shell.h"
 
+#include "../support/scripted_services.h"
 #include "../support/fake_window_host.h"
 #include "../support/temp_files.h"
 #include "files/wav.h"
@@ -42,9 +43,8 @@ private:
     std::function<void(Session&)> onOpen_;
 };
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
-    ShellTest() : services{files, messages, urls, dialogs, "file:///guide.html"} {}
 
     Shell& shell()
     {
@@ -73,11 +73,6 @@ protected:
 
     TempDir temp;
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    Services services;
     FakeWindowHost windows;
     ToolRegistry registry;
     int made = 0;

@@ -1,5 +1,6 @@
 #include "tools/spectral/frequency_analysis_dialog.h"
 
+#include "../support/scripted_services.h"
 #include "platform/scripted_ui.h"
 #include "tests/tools/spectral/spectral_test_support.h"
 #include "tests/tools/support/fake_window_host.h"
@@ -29,7 +30,7 @@ std::string FirstLine(const std::string& path)
     return line;
 }
 
-class FrequencyAnalysis : public ::testing::Test {
+class FrequencyAnalysis : public ::testing::Test, protected testing::ScriptedServices {
 protected:
     void Load(std::vector<double> samples, std::uint32_t rate = 8000)
     {
@@ -53,11 +54,6 @@ protected:
     }
 
     Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    Services services{files, messages, urls, dialogs, ""};
 };
 
 TEST_F(FrequencyAnalysis, OpensWithItsDefaults)

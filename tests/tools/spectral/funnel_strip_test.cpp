@@ -1,7 +1,7 @@
 #include "tools/spectral/funnel_strip.h"
 
 #include "tests/tools/spectral/spectral_test_support.h"
-#include "tools/spectral/column_polyline.h"
+#include "canvas/column_polyline.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "dsp/fft.h"
 #include "tests/tools/spectral/spectral_test_support.h"
-#include "tools/spectral/column_polyline.h"
+#include "canvas/column_polyline.h"
 
 #include <gtest/gtest.h>
 
