@@ -19,11 +19,7 @@ int WritePicture(const Picture& picture, const std::string& path, std::ostream& 
         written = files::WriteBmp24(path, ImageFromPicture(picture));
     else
         throw UsageError("the picture must be a .png or .bmp file: " + path);
-    if (!written) {
-        err << OneLine(path, written.error().message) << '\n';
-        return ExitBadInput;
-    }
-    return ExitOk;
+    return ReportWrite(path, written, err);
 }
 
 } // namespace kelvora::cli

@@ -1,5 +1,6 @@
 #include "cli/sound_input.h"
 
+#include "cli/cli_command.h"
 #include "files/text_samples.h"
 
 #include <algorithm>
@@ -22,6 +23,20 @@ bool HasExtension(const std::string& path, const std::string& extension)
     return std::equal(extension.rbegin(), extension.rend(), path.rbegin(), [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
     });
+}
+
+int ReportWrite(const std::string& path, const files::Status& written, std::ostream& err)
+{
+    if (written)
+        return ExitOk;
+    err << OneLine(path, written.error().message) << '\n';
+    return ExitBadInput;
+}
+
+int WriteSoundFile(const std::string& path, const files::WavFormat& format, std::span<const double> left,
+                   std::span<const double> right, std::ostream& err)
+{
+    return ReportWrite(path, files::WriteWav(path, format, left, right), err);
 }
 
 std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostream& err)

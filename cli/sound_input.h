@@ -6,12 +6,21 @@
 
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace kelvora::cli {
 
 // Reads the file; on failure writes one line to err and returns nothing.
 std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostream& err);
+
+// Writes the sound as a WAV file (right empty for one channel); on failure writes one line to
+// err. Returns the exit status.
+int WriteSoundFile(const std::string& path, const files::WavFormat& format, std::span<const double> left,
+                   std::span<const double> right, std::ostream& err);
+
+// Reports a failed write on one line; returns the exit status for `written`.
+int ReportWrite(const std::string& path, const files::Status& written, std::ostream& err);
 
 // The file's failure message on one line, prefixed with the path.
 std::string OneLine(const std::string& path, const std::string& message);

@@ -39,11 +39,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
             sound->right.clear();
         written = files::WriteWav(output, format, sound->left, sound->right);
     }
-    if (!written) {
-        err << OneLine(output, written.error().message) << '\n';
-        return ExitBadInput;
-    }
-    return ExitOk;
+    return ReportWrite(output, written, err);
 }
 
 } // namespace

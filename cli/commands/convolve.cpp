@@ -35,12 +35,7 @@ int RunConvolve(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     files::WavFormat format;
     format.sampleRate = sound->format.sampleRate;
-    const files::Status written = files::WriteWav(output, format, result.samples, {});
-    if (!written) {
-        err << OneLine(output, written.error().message) << '\n';
-        return ExitBadInput;
-    }
-    return ExitOk;
+    return WriteSoundFile(output, format, result.samples, {}, err);
 }
 
 } // namespace

@@ -48,12 +48,7 @@ int RunEdit(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     files::WavFormat format = sound->format;
     format.channels = 1;
-    const files::Status written = files::WriteWav(output, format, samples, {});
-    if (!written) {
-        err << OneLine(output, written.error().message) << '\n';
-        return ExitBadInput;
-    }
-    return ExitOk;
+    return WriteSoundFile(output, format, samples, {}, err);
 }
 
 } // namespace

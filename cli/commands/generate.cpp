@@ -55,12 +55,7 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out, std::os
     const std::vector<double> samples = dsp::Generate(params, seed);
     files::WavFormat format;
     format.sampleRate = params.rate;
-    const files::Status written = files::WriteWav(output, format, samples, {});
-    if (!written) {
-        err << OneLine(output, written.error().message) << '\n';
-        return ExitBadInput;
-    }
-    return ExitOk;
+    return WriteSoundFile(output, format, samples, {}, err);
 }
 
 } // namespace

@@ -38,12 +38,7 @@ int RunJoin(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     files::WavFormat format = first->format;
     format.channels = 1;
-    const files::Status written = files::WriteWav(output, format, traceSlots.samples(SlotNumber::X), {});
-    if (!written) {
-        err << OneLine(output, written.error().message) << '\n';
-        return ExitBadInput;
-    }
-    return ExitOk;
+    return WriteSoundFile(output, format, traceSlots.samples(SlotNumber::X), {}, err);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // and the editing and generating tools writing WAV files that are read back.
 
 #include "cli/cli_command.h"
+#include "run_cli.h"
 
 #include "../tools/support/temp_files.h"
 #include "files/wav.h"
@@ -16,19 +17,6 @@
 
 namespace kelvora::cli {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Kelvora(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::vector<double> Ramp(std::size_t count, double from = 0.0)
 {

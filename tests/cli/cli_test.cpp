@@ -1,6 +1,7 @@
 // The headless commands, run in-process through the same entry point as `kelvora ...`.
 
 #include "cli/cli_command.h"
+#include "run_cli.h"
 
 #include "../tools/support/temp_files.h"
 #include "canvas/picture.h"
@@ -13,19 +14,6 @@
 
 namespace kelvora::cli {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Kelvora(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(CliInfo, PrintsTheFormatAsJson)
 {
