@@ -2,6 +2,7 @@
 // and the editing and generating tools writing WAV files that are read back.
 
 #include "cli/cli_command.h"
+#include "../support/test_signals.h"
 #include "run_cli.h"
 
 #include "../tools/support/temp_files.h"
@@ -17,13 +18,6 @@
 
 namespace kelvora::cli {
 namespace {
-
-std::vector<double> Ramp(std::size_t count, double from = 0.0)
-{
-    std::vector<double> samples(count);
-    std::iota(samples.begin(), samples.end(), from);
-    return samples;
-}
 
 files::WavSound ReadBack(const std::string& path)
 {
@@ -117,25 +111,25 @@ TEST_F(AudioCliTest, PlayWithoutADeviceSaysSoAndFails)
 
 TEST_F(AudioCliTest, EditKeepsOrDeletesTheFramedSamples)
 {
-    const std::string in = wav(Ramp(16000), 11025);
+    const std::string in = wav(testing::Ramp(16000), 11025);
     const std::string kept = temp.file("kept.wav"), cut = temp.file("cut.wav");
     CliRun run = Kelvora({"edit", in, "-o", kept, "--keep", "--start", "800", "--width", "14400"});
     ASSERT_EQ(run.status, ExitOk) << run.err;
     files::WavSound sound = ReadBack(kept);
     EXPECT_EQ(sound.format.sampleRate, 11025u);
-    EXPECT_EQ(sound.left, Ramp(14400, 800));
+    EXPECT_EQ(sound.left, testing::Ramp(14400, 800));
 
     run = Kelvora({"edit", in, "-o", cut, "--delete", "--start", "10", "--width", "15980"});
     ASSERT_EQ(run.status, ExitOk) << run.err;
     sound = ReadBack(cut);
-    std::vector<double> expected = Ramp(10);
+    std::vector<double> expected = testing::Ramp(10);
     expected.insert(expected.end(), {15990, 15991, 15992, 15993, 15994, 15995, 15996, 15997, 15998, 15999});
     EXPECT_EQ(sound.left, expected);
 }
 
 TEST_F(AudioCliTest, EditRefusesFramesOutsideTheSoundAndAnEmptyResult)
 {
-    const std::string in = wav(Ramp(100));
+    const std::string in = wav(testing::Ramp(100));
     const std::string out = temp.file("out.wav");
     for (const auto& frame : std::vector<std::vector<std::string>>{
              {"--start", "100", "--width", "1"}, {"--start", "0", "--width", "0"},
@@ -200,14 +194,14 @@ TEST_F(AudioCliTest, GenerateRefusesUnknownShapesAndValuesOutOfRange)
 
 TEST_F(AudioCliTest, JoinPutsTheSecondSoundBehindTheFirst)
 {
-    const std::string a = wav(Ramp(30, 1), 16000), b = wav(Ramp(20, -500), 8000);
+    const std::string a = wav(testing::Ramp(30, 1), 16000), b = wav(testing::Ramp(20, -500), 8000);
     const std::string out = temp.file("joined.wav");
     const CliRun run = Kelvora({"join", a, b, "-o", out});
     ASSERT_EQ(run.status, ExitOk) << run.err;
     EXPECT_EQ(Lines(run.err), 1) << "a note about the differing rates: " << run.err;
     const files::WavSound sound = ReadBack(out);
-    std::vector<double> expected = Ramp(30, 1);
-    const std::vector<double> second = Ramp(20, -500);
+    std::vector<double> expected = testing::Ramp(30, 1);
+    const std::vector<double> second = testing::Ramp(20, -500);
     expected.insert(expected.end(), second.begin(), second.end());
     EXPECT_EQ(sound.left, expected);
     EXPECT_EQ(sound.format.sampleRate, 16000u);

@@ -1,4 +1,5 @@
 #include "dsp/spectrum.h"
+#include "../support/test_signals.h"
 
 #include "dsp/fft.h"
 
@@ -14,24 +15,6 @@ namespace kelvora::dsp {
 namespace {
 
 constexpr double TwoPi = 6.283185307179586476925;
-
-std::vector<double> Sine(std::size_t count, double frequency, double amplitude, double rate)
-{
-    std::vector<double> x(count);
-    for (std::size_t i = 0; i < count; ++i)
-        x[i] = amplitude * std::sin(TwoPi * frequency * static_cast<double>(i) / rate);
-    return x;
-}
-
-std::vector<double> Noise(std::size_t count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(-20000.0, 20000.0);
-    std::vector<double> x(count);
-    for (auto& v : x)
-        v = dist(rng);
-    return x;
-}
 
 // (1/N) sum_l x[l] x[(l + lag) mod N]: the circular autocorrelation the power spectrum encodes.
 double CircularAutocorrelation(const std::vector<double>& x, std::size_t lag)
@@ -50,7 +33,7 @@ struct Work {
 
 TEST(Analysis, SineOfOneKilohertzPeaksAtBin128AtMinus12Db)
 {
-    const auto signal = Sine(3000, 1000.0, 16384.0, 8000.0);
+    const auto signal = testing::Sine(3000, 1000.0, 8000.0, 16384.0);
     const AnalysisParams params{10, 500, AnalysisMode::Db, false};
     Work w(1024);
     ASSERT_TRUE(AnalyseFrame(signal, params, w.frame, w.real, w.imag));
@@ -78,7 +61,7 @@ TEST(Analysis, SineOfOneKilohertzPeaksAtBin128AtMinus12Db)
 
 TEST(Analysis, HannFrameAndRefusedFrames)
 {
-    const auto signal = Noise(2048, 1u);
+    const auto signal = testing::UniformNoise(2048, 20000.0, 1u);
     std::vector<double> out(256, 7.0);
     ASSERT_TRUE(CutFrame(signal, 1792, 256, true, out)); // ends on the last sample
     EXPECT_EQ(out[0], 0.0);
@@ -100,7 +83,7 @@ TEST(Analysis, HannFrameAndRefusedFrames)
 TEST(Analysis, AutocorrelationIsTheCircularOneOfTheFrame)
 {
     const std::size_t n = 512;
-    const auto signal = Noise(n, 2u);
+    const auto signal = testing::UniformNoise(n, 20000.0, 2u);
     const AnalysisParams power{9, 0, AnalysisMode::Power, true};
     Work p(n);
     ASSERT_TRUE(AnalyseFrame(signal, power, p.frame, p.real, p.imag));
@@ -154,7 +137,7 @@ TEST(Lifter, WindowMirroredSequenceAndEnvelopeMatchTheirDefinitions)
 {
     const std::size_t n = 64;
     const int m = 6;
-    const auto display = Noise(n, 3u);
+    const auto display = testing::UniformNoise(n, 20000.0, 3u);
     const double length = LifterLength(m, 0.3); // 9.6 lags: k = 0 .. 9
     EXPECT_DOUBLE_EQ(length, 9.6);
     std::vector<double> window(n, 5.0), liftered(n, 5.0), envelope(n), work(n);
@@ -218,7 +201,7 @@ TEST(Display, FloorsAmplitudeAndPeak)
 TEST(Export, NormalisedAutocorrelationAndTheSilentFrame)
 {
     const std::size_t n = 256;
-    const auto frame = Noise(n, 4u);
+    const auto frame = testing::UniformNoise(n, 20000.0, 4u);
     std::vector<double> re(n), im(n);
     ASSERT_TRUE(NormalisedAutocorrelation(frame, 8, re, im));
     EXPECT_EQ(re[0], 1.0);

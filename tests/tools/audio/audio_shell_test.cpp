@@ -2,6 +2,7 @@
 // hand back becomes a window, a cancel or an empty result none.
 
 #include "tools/shell/shell.h"
+#include "../../support/test_signals.h"
 
 #include "../support/scripted_services.h"
 #include "../support/fake_window_host.h"
@@ -19,13 +20,6 @@
 
 namespace kelvora {
 namespace {
-
-std::vector<double> Ramp(std::size_t count, double from = 0.0)
-{
-    std::vector<double> samples(count);
-    std::iota(samples.begin(), samples.end(), from);
-    return samples;
-}
 
 class AudioShellTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
@@ -50,7 +44,7 @@ protected:
 
 TEST_F(AudioShellTest, EditedSoundBecomesANewWindowAtTheSoundsRate)
 {
-    soundWindow(Ramp(16000), 11025);
+    soundWindow(testing::Ramp(16000), 11025);
     dialogs.then([](DialogModel& d) {
         d.press(WaveformEditor::KeepButton);
         d.press(WaveformEditor::KeepButton);
@@ -58,7 +52,7 @@ TEST_F(AudioShellTest, EditedSoundBecomesANewWindowAtTheSoundsRate)
     });
     shell->execute(CmdEdit);
     ASSERT_EQ(windowCount(), 2u);
-    EXPECT_EQ(newest().samples, Ramp(14399, 800));
+    EXPECT_EQ(newest().samples, testing::Ramp(14399, 800));
     EXPECT_EQ(newest().sampleRate, 11025u);
     EXPECT_EQ(newest().kind, KindSound);
     EXPECT_TRUE(session.traceSlots.empty(SlotNumber::X));
@@ -66,7 +60,7 @@ TEST_F(AudioShellTest, EditedSoundBecomesANewWindowAtTheSoundsRate)
 
 TEST_F(AudioShellTest, CancelledOrEmptiedEditsOpenNoWindow)
 {
-    soundWindow(Ramp(100), 8000);
+    soundWindow(testing::Ramp(100), 8000);
     dialogs.then([](DialogModel& d) {
         d.press(WaveformEditor::KeepButton);
         d.press(WaveformEditor::DeleteButton);
@@ -121,7 +115,7 @@ TEST_F(AudioShellTest, GeneratedSoundOpensAtTheChosenRateWithoutAnActiveSound)
 
 TEST_F(AudioShellTest, TwoJoinRunsPutTheFirstSoundBehindTheSecond)
 {
-    soundWindow(Ramp(300, 1000), 8000);
+    soundWindow(testing::Ramp(300, 1000), 8000);
     dialogs.then([](DialogModel& d) {
         d.press(WaveformJoinDialog::SaveButton);
         d.press(IdCancel);
@@ -129,15 +123,15 @@ TEST_F(AudioShellTest, TwoJoinRunsPutTheFirstSoundBehindTheSecond)
     shell->execute(CmdJoin);
     EXPECT_EQ(windowCount(), 1u);
 
-    soundWindow(Ramp(200, -100), 8000);
+    soundWindow(testing::Ramp(200, -100), 8000);
     dialogs.then([](DialogModel& d) {
         d.press(WaveformJoinDialog::PasteButton);
         d.press(IdOk);
     });
     shell->execute(CmdJoin);
     ASSERT_EQ(windowCount(), 3u);
-    std::vector<double> expected = Ramp(200, -100);
-    const std::vector<double> first = Ramp(300, 1000);
+    std::vector<double> expected = testing::Ramp(200, -100);
+    const std::vector<double> first = testing::Ramp(300, 1000);
     expected.insert(expected.end(), first.begin(), first.end());
     EXPECT_EQ(newest().samples, expected);
     EXPECT_TRUE(session.traceSlots.empty(SlotNumber::W));

@@ -2,6 +2,7 @@
 // the slots it frees, failures that leave X alone, and the echo time of an exact 60 dB/s decay.
 
 #include "tools/audio/convolution_dialog.h"
+#include "../../support/test_signals.h"
 
 #include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
@@ -34,16 +35,6 @@ std::vector<double> ScaledToPeak(std::vector<double> v, double peak)
         largest = std::max(largest, std::fabs(s));
     for (double& s : v)
         s *= peak / largest;
-    return v;
-}
-
-std::vector<double> Random(std::size_t count, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> uniform(-10000, 10000);
-    std::vector<double> v(count);
-    for (double& s : v)
-        s = uniform(random);
     return v;
 }
 
@@ -98,7 +89,7 @@ TEST_F(ConvolutionTest, TwoImpulsesGiveOneNormalisedImpulseAndFreeTheScratchSlot
 
 TEST_F(ConvolutionTest, ConvolutionMatchesADirectSumAndDeconvolutionUndoesIt)
 {
-    const std::vector<double> x = Random(600, 1), w = Random(424, 2); // 1024 together: M = 2048
+    const std::vector<double> x = testing::UniformNoise(600, 10000, 1), w = testing::UniformNoise(424, 10000, 2); // 1024 together: M = 2048
     session.traceSlots.fill(SlotNumber::W, w);
     ConvolutionDialog& d = open(x);
     d.press(C::ConvolveRadio);

@@ -2,6 +2,7 @@
 // interval text, keep and delete, playing, and what is handed back.
 
 #include "tools/audio/waveform_editor.h"
+#include "../../support/test_signals.h"
 
 #include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
@@ -14,13 +15,6 @@
 
 namespace kelvora {
 namespace {
-
-std::vector<double> Ramp(std::size_t count)
-{
-    std::vector<double> samples(count);
-    std::iota(samples.begin(), samples.end(), 0.0);
-    return samples;
-}
 
 class EditorTest : public ::testing::Test, protected testing::ScriptedServices {
 protected:
@@ -42,7 +36,7 @@ protected:
 
 TEST_F(EditorTest, OpensWithTheMiddleNinetyPercentFramedAndTheLabelUntouched)
 {
-    WaveformEditor& e = open(Ramp(16000));
+    WaveformEditor& e = open(testing::Ramp(16000));
     EXPECT_EQ(e.frame(), (FrameRange{800, 14400}));
     EXPECT_EQ(e.control(WaveformEditor::MoveBar).position, 100);
     EXPECT_EQ(e.control(WaveformEditor::WidthBar).position, 1800);
@@ -56,7 +50,7 @@ TEST_F(EditorTest, OpensWithTheMiddleNinetyPercentFramedAndTheLabelUntouched)
 
 TEST_F(EditorTest, ScrollingSetsTheFrameWithinTheSignalAndNamesIt)
 {
-    WaveformEditor& e = open(Ramp(16000));
+    WaveformEditor& e = open(testing::Ramp(16000));
     track(WaveformEditor::WidthBar, 0); // a width of 0 becomes 1
     EXPECT_EQ(e.frame(), (FrameRange{800, 1}));
     EXPECT_EQ(e.text(WaveformEditor::IntervalLabel), "切出し開始100(ms)から幅0(ms)[ポイント数1]の区間");
@@ -80,7 +74,7 @@ TEST_F(EditorTest, ScrollingSetsTheFrameWithinTheSignalAndNamesIt)
 
 TEST_F(EditorTest, KeepAndDeleteWorkOnEachOthersResults)
 {
-    WaveformEditor& e = open(Ramp(16000));
+    WaveformEditor& e = open(testing::Ramp(16000));
     e.press(WaveformEditor::KeepButton); // keeps 800 … 15199
     ASSERT_EQ(x().size(), 14400u);
     EXPECT_EQ(x().front(), 800.0);
@@ -103,7 +97,7 @@ TEST_F(EditorTest, KeepAndDeleteWorkOnEachOthersResults)
 
 TEST_F(EditorTest, DeletingTheEndKeepsTheFrameOnTheSignal)
 {
-    WaveformEditor& e = open(Ramp(1000));
+    WaveformEditor& e = open(testing::Ramp(1000));
     track(WaveformEditor::WidthBar, 200); // 100 wide
     track(WaveformEditor::MoveBar, 2000); // the last 100 samples
     EXPECT_EQ(e.frame(), (FrameRange{900, 100}));
@@ -118,14 +112,14 @@ TEST_F(EditorTest, DeletingTheEndKeepsTheFrameOnTheSignal)
 
 TEST_F(EditorTest, OkHandsBackTheEditedSoundCancelNothing)
 {
-    WaveformEditor& e = open(Ramp(100));
+    WaveformEditor& e = open(testing::Ramp(100));
     e.press(WaveformEditor::KeepButton);
     e.press(IdOk);
     EXPECT_TRUE(e.ended());
     EXPECT_EQ(e.result(), 1);
     EXPECT_EQ(x().size(), 90u);
 
-    WaveformEditor& again = open(Ramp(100));
+    WaveformEditor& again = open(testing::Ramp(100));
     again.press(WaveformEditor::KeepButton);
     again.press(WaveformEditor::DeleteButton);
     again.press(IdCancel);
@@ -136,7 +130,7 @@ TEST_F(EditorTest, OkHandsBackTheEditedSoundCancelNothing)
 
 TEST_F(EditorTest, AnEmptyResultIsExplainedAndHandsNothingBack)
 {
-    WaveformEditor& e = open(Ramp(10));
+    WaveformEditor& e = open(testing::Ramp(10));
     track(WaveformEditor::MoveBar, 0);
     track(WaveformEditor::WidthBar, 2000);
     e.press(WaveformEditor::DeleteButton);
@@ -154,7 +148,7 @@ TEST_F(EditorTest, AnEmptyResultIsExplainedAndHandsNothingBack)
 
 TEST_F(EditorTest, PlaysTheFrameAndStopsWhenTheDialogEnds)
 {
-    WaveformEditor& e = open(Ramp(16000), 16000);
+    WaveformEditor& e = open(testing::Ramp(16000), 16000);
     e.press(WaveformEditor::PlayButton);
     ASSERT_EQ(output.buffer.size(), 14400u);
     EXPECT_EQ(output.buffer.front(), 800);

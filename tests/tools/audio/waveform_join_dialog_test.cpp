@@ -1,6 +1,7 @@
 // The waveform join: storing X in W, appending W behind X once, and what survives the dialog.
 
 #include "tools/audio/waveform_join_dialog.h"
+#include "../../support/test_signals.h"
 
 #include "../support/scripted_services.h"
 #include "platform/fake_audio_output.h"
@@ -12,13 +13,6 @@
 
 namespace kelvora {
 namespace {
-
-std::vector<double> Ramp(std::size_t count, double from = 0.0)
-{
-    std::vector<double> samples(count);
-    std::iota(samples.begin(), samples.end(), from);
-    return samples;
-}
 
 std::vector<double> Joined(std::vector<double> a, const std::vector<double>& b)
 {
@@ -45,7 +39,7 @@ protected:
 
 TEST_F(JoinTest, OpensFramingTheSecondFifth)
 {
-    WaveformJoinDialog& d = open(Ramp(1000));
+    WaveformJoinDialog& d = open(testing::Ramp(1000));
     EXPECT_EQ(d.frame(), (FrameRange{200, 200}));
     EXPECT_EQ(d.control(WaveformJoinDialog::MoveBar).position, 400);
     EXPECT_EQ(d.control(WaveformJoinDialog::WidthBar).position, 400);
@@ -54,18 +48,18 @@ TEST_F(JoinTest, OpensFramingTheSecondFifth)
     EXPECT_EQ(d.frame(), (FrameRange{200, 205}));
     EXPECT_EQ(d.text(WaveformJoinDialog::IntervalLabel), "切出し開始25(ms)から幅25(ms)の区間");
 
-    WaveformJoinDialog& tiny = open(Ramp(3));
+    WaveformJoinDialog& tiny = open(testing::Ramp(3));
     EXPECT_EQ(tiny.frame(), (FrameRange{0, 1}));
 }
 
 TEST_F(JoinTest, StoringAndPastingInOneOpeningDoublesTheSoundOnce)
 {
-    session.traceSlots.fill(SlotNumber::Y, Ramp(5));
-    WaveformJoinDialog& d = open(Ramp(1000));
+    session.traceSlots.fill(SlotNumber::Y, testing::Ramp(5));
+    WaveformJoinDialog& d = open(testing::Ramp(1000));
     d.press(WaveformJoinDialog::SaveButton);
-    EXPECT_EQ(slot(SlotNumber::W), Ramp(1000));
+    EXPECT_EQ(slot(SlotNumber::W), testing::Ramp(1000));
     d.press(WaveformJoinDialog::PasteButton);
-    EXPECT_EQ(slot(SlotNumber::X), Joined(Ramp(1000), Ramp(1000)));
+    EXPECT_EQ(slot(SlotNumber::X), Joined(testing::Ramp(1000), testing::Ramp(1000)));
     EXPECT_TRUE(empty(SlotNumber::W));
     EXPECT_TRUE(empty(SlotNumber::Y));
     EXPECT_EQ(d.frame(), (FrameRange{1990, 10})); // the last ten samples
@@ -79,15 +73,15 @@ TEST_F(JoinTest, StoringAndPastingInOneOpeningDoublesTheSoundOnce)
 
 TEST_F(JoinTest, WSurvivesTheDialogAndIsAppendedBehindTheNextSound)
 {
-    WaveformJoinDialog& first = open(Ramp(30, 100));
+    WaveformJoinDialog& first = open(testing::Ramp(30, 100));
     first.press(WaveformJoinDialog::SaveButton);
     first.press(IdCancel);
     EXPECT_TRUE(empty(SlotNumber::X));
-    EXPECT_EQ(slot(SlotNumber::W), Ramp(30, 100));
+    EXPECT_EQ(slot(SlotNumber::W), testing::Ramp(30, 100));
 
-    WaveformJoinDialog& second = open(Ramp(5, -50));
+    WaveformJoinDialog& second = open(testing::Ramp(5, -50));
     second.press(WaveformJoinDialog::PasteButton);
-    EXPECT_EQ(slot(SlotNumber::X), Joined(Ramp(5, -50), Ramp(30, 100)));
+    EXPECT_EQ(slot(SlotNumber::X), Joined(testing::Ramp(5, -50), testing::Ramp(30, 100)));
     EXPECT_EQ(second.frame(), (FrameRange{25, 10}));
     second.press(IdCancel); // a cancel after a paste: nothing handed back, W and Y empty
     EXPECT_TRUE(empty(SlotNumber::X));
@@ -97,12 +91,12 @@ TEST_F(JoinTest, WSurvivesTheDialogAndIsAppendedBehindTheNextSound)
 
 TEST_F(JoinTest, AnEmptyOrZeroLengthWJoinsNothing)
 {
-    WaveformJoinDialog& d = open(Ramp(50));
+    WaveformJoinDialog& d = open(testing::Ramp(50));
     d.press(WaveformJoinDialog::PasteButton);
-    EXPECT_EQ(slot(SlotNumber::X), Ramp(50));
+    EXPECT_EQ(slot(SlotNumber::X), testing::Ramp(50));
     session.traceSlots.fill(SlotNumber::W, {});
     d.press(WaveformJoinDialog::PasteButton);
-    EXPECT_EQ(slot(SlotNumber::X), Ramp(50));
+    EXPECT_EQ(slot(SlotNumber::X), testing::Ramp(50));
     EXPECT_EQ(d.frame(), (FrameRange{10, 10}));
 
     EXPECT_EQ(FrameAtEnd(4), (FrameRange{0, 4}));
@@ -111,7 +105,7 @@ TEST_F(JoinTest, AnEmptyOrZeroLengthWJoinsNothing)
 
 TEST_F(JoinTest, PlaysTheFrameOfTheJoinedSound)
 {
-    WaveformJoinDialog& d = open(Ramp(100));
+    WaveformJoinDialog& d = open(testing::Ramp(100));
     d.press(WaveformJoinDialog::SaveButton);
     d.press(WaveformJoinDialog::PasteButton);
     d.press(WaveformJoinDialog::PlayButton);

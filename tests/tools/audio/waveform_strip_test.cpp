@@ -2,6 +2,7 @@
 // out by hand from the layout (zero lines at 50 and 150, divider at 100, frame rows 3 … 97).
 
 #include "tools/audio/waveform_strip.h"
+#include "../../support/test_signals.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,6 @@
 
 namespace kelvora {
 namespace {
-
-std::vector<double> Noise(std::size_t count, double amplitude, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> uniform(-amplitude, amplitude);
-    std::vector<double> samples(count);
-    for (double& s : samples)
-        s = uniform(random);
-    return samples;
-}
 
 bool IsRed(QRgb pixel) { return pixel == Red; }
 
@@ -30,17 +21,17 @@ TEST(WaveformStripTest, FastDrawingGivesThePixelsOfDrawingEverySegment)
         std::uint32_t start, width;
     };
     std::vector<Case> cases = {
-        {Noise(16000, 30000, 1), 800, 14400},
-        {Noise(50000, 20000, 2), 0, 50000},
-        {Noise(50000, 20000, 3), 49990, 10},
-        {Noise(50000, 40000, 4), 123, 1},          // beyond full scale: the band leaves its half
-        {Noise(7, 32767, 5), 2, 3},                // fewer points than columns
-        {Noise(799, 10000, 6), 5, 700},
-        {Noise(800, 10000, 7), 0, 800},
-        {Noise(801, 10000, 8), 1, 799},
-        {Noise(3000, 100, 9), 2000, 1000},
+        {testing::UniformNoise(16000, 30000, 1), 800, 14400},
+        {testing::UniformNoise(50000, 20000, 2), 0, 50000},
+        {testing::UniformNoise(50000, 20000, 3), 49990, 10},
+        {testing::UniformNoise(50000, 40000, 4), 123, 1},          // beyond full scale: the band leaves its half
+        {testing::UniformNoise(7, 32767, 5), 2, 3},                // fewer points than columns
+        {testing::UniformNoise(799, 10000, 6), 5, 700},
+        {testing::UniformNoise(800, 10000, 7), 0, 800},
+        {testing::UniformNoise(801, 10000, 8), 1, 799},
+        {testing::UniformNoise(3000, 100, 9), 2000, 1000},
     };
-    std::vector<double> quiet = Noise(5000, 8000, 10);
+    std::vector<double> quiet = testing::UniformNoise(5000, 8000, 10);
     std::fill(quiet.begin() + 1000, quiet.begin() + 3000, 0.0);
     cases.push_back({quiet, 1200, 900}); // a silent interval
     WaveformStrip strip;
@@ -50,7 +41,7 @@ TEST(WaveformStripTest, FastDrawingGivesThePixelsOfDrawingEverySegment)
             << "count " << c.signal.size() << " frame " << c.start << "+" << c.width;
     }
     // Moving the frame over a kept whole-signal band still matches.
-    const std::vector<double> signal = Noise(40000, 25000, 11);
+    const std::vector<double> signal = testing::UniformNoise(40000, 25000, 11);
     for (std::uint32_t start : {0u, 9000u, 39000u}) {
         strip.draw(signal, start, 1000);
         EXPECT_TRUE(strip.bitmap() == DrawWaveformStripEverySegment(signal, start, 1000)) << start;
@@ -147,7 +138,7 @@ TEST(WaveformStripTest, ShrinkingKeepsThinLinesAndTheCursorMarksTheLowerBand)
 
 TEST(SampleExtremesTest, RangesMatchAPlainSearch)
 {
-    const std::vector<double> signal = Noise(5000, 1000, 12);
+    const std::vector<double> signal = testing::UniformNoise(5000, 1000, 12);
     const SampleExtremes extremes(signal);
     std::mt19937 random(13);
     for (int trial = 0; trial < 300; ++trial) {

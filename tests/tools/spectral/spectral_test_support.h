@@ -1,6 +1,7 @@
 #pragma once
 // Signals and picture checks shared by the spectral tool tests.
 
+#include "../../support/test_signals.h"
 #include "canvas/painter.h"
 
 #include <cmath>
@@ -12,14 +13,7 @@ namespace kelvora::testing {
 
 inline constexpr double TwoPi = 6.283185307179586;
 
-// amplitude * sin(2 pi f i / rate), i = 0 .. count-1.
-inline std::vector<double> Sine(std::size_t count, double frequency, double rate, double amplitude)
-{
-    std::vector<double> x(count);
-    for (std::size_t i = 0; i < count; ++i)
-        x[i] = amplitude * std::sin(TwoPi * frequency * static_cast<double>(i) / rate);
-    return x;
-}
+using testing::Sine;
 
 // True when the box of `picture` at (x, y) looks exactly like `text` drawn alone at (x, y) on
 // white: the label is there and nothing else was drawn over it.
