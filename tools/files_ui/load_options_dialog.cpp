@@ -12,14 +12,16 @@ DialogTemplate LoadOptionsTemplate()
 {
     DialogTemplate t;
     t.caption = "読み込み";
-    t.size = {DuX(239), DuY(179)};
+    // Wider than its nominal 239 units so the buttons' longest line (28 full-width characters)
+    // and the question fit without being cut.
+    t.size = {DuX(290), DuY(179)};
     t.controls = {
-        {LoadOptionsDialog::Notice, ControlKind::Label, "", Du(12, 8, 215, 12)},
-        {LoadOptionsDialog::Question, ControlKind::Label, "", Du(12, 26, 215, 40)},
+        {LoadOptionsDialog::Notice, ControlKind::Label, "", Du(12, 8, 266, 12)},
+        {LoadOptionsDialog::Question, ControlKind::Label, "", Du(12, 26, 266, 40)},
         {LoadOptionsDialog::Keep, ControlKind::DefaultButton,
-         "通常こちら\n正規化しない（そのまま）のため32767以上の値がないこと", Du(12, 74, 215, 40)},
+         "通常こちら\n正規化しない（そのまま）のため32767以上の値がないこと", Du(12, 74, 266, 40)},
         {LoadOptionsDialog::Normalise, ControlKind::PushButton,
-         "最大値を32767とする。（正規化する。）", Du(12, 124, 215, 40)},
+         "最大値を32767とする。（正規化する。）", Du(12, 124, 266, 40)},
     };
     return t;
 }
