@@ -6,7 +6,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QMdiArea>
+#include <QScreen>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
@@ -29,7 +31,11 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
     setWindowTitle(FrameTitle);
     setCentralWidget(mdi_);
     setAcceptDrops(true);
-    resize(1100, 760);
+    // Most of the screen, so the extended menu's items fit on the bar.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(screen->availableGeometry().size() * 0.92);
+    else
+        resize(1100, 760);
 
     platform::FileChooser* files = services.files;
     platform::MessageBox* messages = services.messages;
