@@ -4,9 +4,7 @@
 #include "tools/audio/convolution_dialog.h"
 #include "../../support/test_signals.h"
 
-#include "../support/scripted_services.h"
-#include "platform/fake_audio_output.h"
-#include "platform/scripted_ui.h"
+#include "../support/dialog_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -47,22 +45,10 @@ std::vector<double> Decay(std::size_t count)
     return v;
 }
 
-class ConvolutionTest : public ::testing::Test, protected testing::ScriptedServices {
+class ConvolutionTest : public testing::DialogFixture<ConvolutionDialog> {
 protected:
-
-    ConvolutionDialog& open(std::vector<double> samples, std::uint32_t rate = 8000)
-    {
-        session.traceSlots.fill(SlotNumber::X, std::move(samples));
-        session.soundFormat.samplesPerSecond = rate;
-        dialog = std::make_unique<ConvolutionDialog>(session, services);
-        dialog->init();
-        return *dialog;
-    }
     const std::vector<double>& slot(SlotNumber n) const { return session.traceSlots.samples(n); }
     bool empty(SlotNumber n) const { return session.traceSlots.empty(n); }
-
-    Session session;
-    std::unique_ptr<ConvolutionDialog> dialog;
 };
 
 TEST_F(ConvolutionTest, TwoImpulsesGiveOneNormalisedImpulseAndFreeTheScratchSlots)

@@ -4,9 +4,7 @@
 #include "tools/audio/waveform_editor.h"
 #include "../../support/test_signals.h"
 
-#include "../support/scripted_services.h"
-#include "platform/fake_audio_output.h"
-#include "platform/scripted_ui.h"
+#include "../support/dialog_fixture.h"
 #include "tools/audio/waveform_edit.h"
 
 #include <gtest/gtest.h>
@@ -16,22 +14,10 @@
 namespace kelvora {
 namespace {
 
-class EditorTest : public ::testing::Test, protected testing::ScriptedServices {
+class EditorTest : public testing::DialogFixture<WaveformEditor> {
 protected:
-
-    WaveformEditor& open(std::vector<double> samples, std::uint32_t rate = 8000)
-    {
-        session.traceSlots.fill(SlotNumber::X, std::move(samples));
-        session.soundFormat.samplesPerSecond = rate;
-        editor = std::make_unique<WaveformEditor>(session, services);
-        editor->init();
-        return *editor;
-    }
     const std::vector<double>& x() const { return session.traceSlots.samples(SlotNumber::X); }
-    void track(int bar, int position) { editor->scroll(bar, ScrollRequest::ThumbTrack, position); }
-
-    Session session;
-    std::unique_ptr<WaveformEditor> editor;
+    void track(int bar, int position) { dialog->scroll(bar, ScrollRequest::ThumbTrack, position); }
 };
 
 TEST_F(EditorTest, OpensWithTheMiddleNinetyPercentFramedAndTheLabelUntouched)

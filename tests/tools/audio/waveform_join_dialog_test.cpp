@@ -3,9 +3,7 @@
 #include "tools/audio/waveform_join_dialog.h"
 #include "../../support/test_signals.h"
 
-#include "../support/scripted_services.h"
-#include "platform/fake_audio_output.h"
-#include "platform/scripted_ui.h"
+#include "../support/dialog_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +18,8 @@ std::vector<double> Joined(std::vector<double> a, const std::vector<double>& b)
     return a;
 }
 
-class JoinTest : public ::testing::Test, protected testing::ScriptedServices {
+class JoinTest : public testing::DialogFixture<WaveformJoinDialog> {
 protected:
-
     WaveformJoinDialog& open(std::vector<double> samples)
     {
         session.traceSlots.fill(SlotNumber::X, std::move(samples));
@@ -32,9 +29,6 @@ protected:
     }
     const std::vector<double>& slot(SlotNumber n) const { return session.traceSlots.samples(n); }
     bool empty(SlotNumber n) const { return session.traceSlots.empty(n); }
-
-    Session session;
-    std::unique_ptr<WaveformJoinDialog> dialog;
 };
 
 TEST_F(JoinTest, OpensFramingTheSecondFifth)
