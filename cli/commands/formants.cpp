@@ -63,7 +63,8 @@ int RunFormants(const std::vector<std::string>& args, std::ostream& out, std::os
 } // namespace
 
 KELVORA_CLI_COMMAND({"formants", "FILE [--order P] [--step-ms MS] --csv OUT",
-                     "F1 and F2 over time: every frame of the whole sound, as the vowel tool picks them",
+                     "F1 and F2 over time: every frame of the whole sound, as the vowel tool picks them, "
+                     "timed at the frame's centre",
                      RunFormants});
 
 } // namespace kelvora::cli
