@@ -4,10 +4,12 @@
 #include "tools/audio/signal_generator_dialog.h"
 #include "tools/audio/waveform_editor.h"
 #include "tools/audio/waveform_join_dialog.h"
+#include "tools/lpc/vowel_dialog.h"
 #include "tools/shell/command_table.h"
 #include "tools/shell/small_dialogs.h"
 #include "tools/shell/tool_registry.h"
 #include "tools/spectral/frequency_analysis_dialog.h"
+#include "tools/spectral/optimal_order_dialog.h"
 
 namespace kelvora {
 
@@ -22,6 +24,12 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdFrequencyAnalysis, [](Session& session, Services& services) {
         return std::make_unique<FrequencyAnalysisDialog>(session, services);
+    });
+    tools.add(CmdVowel, [](Session& session, Services& services) {
+        return std::make_unique<VowelDialog>(session, services);
+    });
+    tools.add(CmdOptimalOrder, [](Session& session, Services& services) {
+        return std::make_unique<OptimalOrderDialog>(session, services);
     });
     tools.add(CmdEdit, [](Session& session, Services& services) {
         return std::make_unique<WaveformEditor>(session, services);
