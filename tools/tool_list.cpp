@@ -6,6 +6,7 @@
 #include "tools/audio/waveform_join_dialog.h"
 #include "tools/lpc/adaptive_filter_dialog.h"
 #include "tools/lpc/lattice_dialog.h"
+#include "tools/lpc/lpc_workbench_dialog.h"
 #include "tools/lpc/open_slot_dialog.h"
 #include "tools/shell/command_table.h"
 #include "tools/shell/small_dialogs.h"
@@ -43,6 +44,9 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdLattice, [](Session& session, Services& services) {
         return std::make_unique<LatticeDialog>(session, services);
+    });
+    tools.add(CmdLpcWorkbench, [](Session& session, Services& services) {
+        return std::make_unique<LpcWorkbenchDialog>(session, services);
     });
     tools.add(CmdOpenSlot, [](Session& session, Services& services) {
         return std::make_unique<OpenSlotDialog>(session, services);
