@@ -89,16 +89,16 @@ double ErrorToInputDb(const SmoothedPowers& powers)
     return 10.0 * std::log10(powers.error / powers.input);
 }
 
-std::vector<double> HalfScaleError(std::span<const double> error)
+std::vector<double> ScaledToHalfFullScale(std::span<const double> samples)
 {
     double peak = 0.0;
-    for (double e : error)
-        peak = std::max(peak, std::fabs(e));
+    for (double s : samples)
+        peak = std::max(peak, std::fabs(s));
     if (peak == 0.0 || !std::isfinite(peak))
         return {};
-    std::vector<double> scaled(error.size());
-    for (std::size_t n = 0; n < error.size(); ++n)
-        scaled[n] = error[n] / peak * 32767.0 * 0.5;
+    std::vector<double> scaled(samples.size());
+    for (std::size_t n = 0; n < samples.size(); ++n)
+        scaled[n] = samples[n] / peak * 32767.0 * 0.5;
     return scaled;
 }
 

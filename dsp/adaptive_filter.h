@@ -52,8 +52,8 @@ AdaptiveFilterResult RunAdaptiveFilter(std::span<const double> x, std::span<cons
 // 10 log10(Pe / Px): how far the error power lies below the input power, in dB.
 double ErrorToInputDb(const SmoothedPowers& powers);
 
-// The error scaled so that its largest magnitude is half of full scale (32767 × 0.5); nothing
-// when the error is all zeros, which cannot be scaled.
-std::vector<double> HalfScaleError(std::span<const double> error);
+// The samples (the filter's error, as X gets it) scaled so that their largest magnitude is half
+// of full scale (32767 × 0.5); nothing when they are all zeros, which cannot be scaled.
+std::vector<double> ScaledToHalfFullScale(std::span<const double> samples);
 
 } // namespace kelvora::dsp

@@ -60,7 +60,7 @@ int RunAdf(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     dsp::SmoothedPowers powers;
     const dsp::AdaptiveFilterResult result = dsp::RunAdaptiveFilter(sound->left, reference, params, powers);
-    std::vector<double> x = dsp::HalfScaleError(result.error);
+    std::vector<double> x = dsp::ScaledToHalfFullScale(result.error);
     if (x.empty()) {
         x = sound->left;
         if (arguments.value("--out-x"))

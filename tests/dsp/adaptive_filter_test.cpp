@@ -75,10 +75,10 @@ TEST(AdaptiveFilter, ReferenceIsReadOnlyWithinItsLength)
         EXPECT_DOUBLE_EQ(r.error[n] + r.output[n], desired[n]) << n;
 }
 
-TEST(AdaptiveFilter, HalfScaleErrorAndItsSilentCase)
+TEST(AdaptiveFilter, ScaledToHalfFullScaleAndItsSilentCase)
 {
-    EXPECT_TRUE(HalfScaleError(std::vector<double>(5, 0.0)).empty());
-    const std::vector<double> scaled = HalfScaleError(std::vector<double>{1.0, -4.0, 2.0});
+    EXPECT_TRUE(ScaledToHalfFullScale(std::vector<double>(5, 0.0)).empty());
+    const std::vector<double> scaled = ScaledToHalfFullScale(std::vector<double>{1.0, -4.0, 2.0});
     ASSERT_EQ(scaled.size(), 3u);
     EXPECT_DOUBLE_EQ(scaled[0], 32767.0 * 0.5 / 4.0);
     EXPECT_DOUBLE_EQ(scaled[1], -32767.0 * 0.5);

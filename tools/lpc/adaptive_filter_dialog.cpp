@@ -26,19 +26,19 @@ constexpr BarSetting Bars[BarCount] = {
     {A::RowBar, 0, 99},     {A::MuBar, 0, 200},    {A::LeakBar, 0, 100},
 };
 
-constexpr int RightColumn = 500, PlotWidth = 260, PlotHeight = 184;
+constexpr int RightColumn = 500, PlotTop = 472, PlotWidth = 320, PlotHeight = 226;
 
 DialogTemplate AdaptiveFilterTemplate()
 {
     using K = ControlKind;
     DialogTemplate t;
     t.caption = "適応フィルタ";
-    t.size = {800, 700};
+    t.size = {720, 740};
     t.pictures = {
         {A::HistoryPicture, QRect(RightColumn, 50, A::PictureSize, A::PictureSize)},
         {A::Diagram, QRect(20, 300, DiagramWidth, AdaptiveFilterDiagramHeight)},
-        {A::WPlot, QRect(RightColumn, 282, PlotWidth, PlotHeight)},
-        {A::YEPlot, QRect(RightColumn, 496, PlotWidth, PlotHeight)},
+        {A::WPlot, QRect(20, PlotTop, PlotWidth, PlotHeight)},
+        {A::YEPlot, QRect(40 + PlotWidth, PlotTop, PlotWidth, PlotHeight)},
     };
     t.controls = {
         {A::EnhancerRadio, K::RadioButton, "適応ラインエンハンサ", QRect(20, 12, 200, 20), 1},
@@ -58,10 +58,10 @@ DialogTemplate AdaptiveFilterTemplate()
         {A::RowBar, K::HScrollBar, "", QRect(20, 228, 200, 17)},
         {A::RowLabel, K::Label, "", QRect(230, 228, 250, 18)},
         {A::MoveButton, K::PushButton, MoveWToYECaption, QRect(20, 256, 300, 28)},
-        {-1, K::Label, "重みの履歴（スクロールバーで選択）", QRect(RightColumn, 28, 290, 18)},
-        {-1, K::Label, "移動後のW", QRect(RightColumn, 262, 260, 18)},
-        {-1, K::Label, "移動後のYE（適応フィルタの参照信号）", QRect(RightColumn, 476, 290, 18)},
-        {IdCancel, K::PushButton, "閉じる", QRect(20, 650, 120, 28)},
+        {-1, K::Label, "重みの履歴", QRect(RightColumn, 28, 200, 18)},
+        {-1, K::Label, "移動後のW", QRect(20, PlotTop - 22, PlotWidth, 18)},
+        {-1, K::Label, "移動後のYE（適応フィルタの参照信号）", QRect(40 + PlotWidth, PlotTop - 22, PlotWidth, 18)},
+        {IdCancel, K::PushButton, "閉じる", QRect(560, 300, 120, 28)},
     };
     return t;
 }
@@ -198,7 +198,7 @@ void AdaptiveFilterDialog::run()
     // more than the filter itself and show the same final text.
     setText(RowLabel, Sprintf("kpk=%f ", dsp::ErrorToInputDb(settings_.powers)));
 
-    std::vector<double> scaled = dsp::HalfScaleError(result.error);
+    std::vector<double> scaled = dsp::ScaledToHalfFullScale(result.error);
     history_ = std::move(result.history);
     weightMaximum_ = result.weightMaximum;
     historyTaps_ = result.weights.size();

@@ -39,6 +39,15 @@ void Block(Painter& p, int left, int top, int right, int bottom, const std::stri
     p.text(left + 4, (top + bottom) / 2 - 7, label);
 }
 
+// A unit delay "z⁻¹" with the exponent raised, since the font has no superscript minus.
+void DelayBlock(Painter& p, int left, int top, int right, int bottom, const std::string& prefix = {})
+{
+    p.rectangle(left, top, right, bottom);
+    const int x = left + 4, y = (top + bottom) / 2 - 5;
+    p.text(x, y, prefix + "z");
+    p.text(x + 6 * static_cast<int>(prefix.size()) + 7, y - 5, "-1");
+}
+
 void Dot(Painter& p, int x, int y)
 {
     p.fillRect(QRect(x - 2, y - 2, 5, 5), Black);
@@ -50,7 +59,7 @@ constexpr int ForwardY = 40, BackwardY = 120;
 // multiplications into the two adders.
 void LatticeStage(Painter& p, int x, const std::string& coefficient)
 {
-    Block(p, x + 8, BackwardY - 10, x + 38, BackwardY + 10, "z⁻¹");
+    DelayBlock(p, x + 8, BackwardY - 12, x + 38, BackwardY + 10);
     p.line(x, BackwardY, x + 8, BackwardY);
     p.line(x + 38, BackwardY, x + 88, BackwardY);
     p.line(x, ForwardY, x + 88, ForwardY);
@@ -62,8 +71,9 @@ void LatticeStage(Painter& p, int x, const std::string& coefficient)
     Adder(p, x + 95, BackwardY);
     p.line(x + 102, ForwardY, x + 110, ForwardY);
     p.line(x + 102, BackwardY, x + 110, BackwardY);
-    p.text(x + 50, ForwardY + 26, "−" + coefficient);
-    p.text(x + 50, BackwardY - 38, "−" + coefficient);
+    // Each label sits beside the start of its own diagonal, left of the crossing.
+    p.text(x + 22, ForwardY + 6, "−" + coefficient);
+    p.text(x + 22, BackwardY - 26, "−" + coefficient);
 }
 
 } // namespace
@@ -102,7 +112,7 @@ Picture StageUpdateDiagram()
     Painter p(picture);
     constexpr int fY = 24, bY = 84, cY = 150;
     p.text(2, fY - 20, "f（前方残差）");
-    p.text(2, bY - 20, "b（後方残差, 1サンプル遅れ）");
+    p.text(62, bY + 12, "b（後方残差, 1サンプル遅れ）");
     p.line(4, fY, 80, fY);
     p.line(4, bY, 80, bY);
     // D: γ f² + (1 − γ) b², accumulated with factor a.
@@ -122,7 +132,7 @@ Picture StageUpdateDiagram()
     Dot(p, 330, fY);
     p.line(330, fY, 330, 54);
     p.line(330, 54, 322, 54);
-    Block(p, 284, 45, 322, 63, "a z⁻¹");
+    DelayBlock(p, 284, 44, 322, 64, "a ");
     p.line(284, 54, 280, 54);
     Arrow(p, 280, 54, 280, fY + 7);
     p.text(336, fY - 18, "D");
@@ -140,7 +150,7 @@ Picture StageUpdateDiagram()
     Dot(p, 330, cY);
     p.line(330, cY, 330, 120);
     p.line(330, 120, 322, 120);
-    Block(p, 284, 111, 322, 129, "a z⁻¹");
+    DelayBlock(p, 284, 110, 322, 130, "a ");
     p.line(284, 120, 280, 120);
     Arrow(p, 280, 120, 280, cY - 7);
     p.text(336, cY + 4, "C");

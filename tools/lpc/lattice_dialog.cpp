@@ -19,14 +19,14 @@ using L = LatticeDialog;
 enum BarIndex { AlphaIndex = 0, GammaIndex = 1, OrderIndex = 2, RowIndex = 3 };
 
 constexpr int RightColumn = 500;
-constexpr int PlotTop = 290, PlotWidth = 300, PlotHeight = 212;
+constexpr int PlotTop = 290, PlotWidth = 375, PlotHeight = 265;
 
 DialogTemplate LatticeTemplate()
 {
     using K = ControlKind;
     DialogTemplate t;
     t.caption = std::string(1, 'y'); // (a one-letter literal assignment trips a false -Wrestrict)
-    t.size = {830, 620};
+    t.size = {900, 620};
     t.pictures = {
         {L::ResultPicture, QRect(RightColumn, 50, 300, 200)},
         {L::BlockDiagram, QRect(20, 250, DiagramWidth, LatticeDiagramHeight)},
@@ -48,8 +48,8 @@ DialogTemplate LatticeTemplate()
         {-1, K::Label, "YEは、Wの分散", QRect(20, 208, 200, 18)},
         {L::PowerRatioButton, K::PushButton, PowerRatioCaption, QRect(230, 202, 240, 28)},
         {-1, K::Label, "結果（上半分はスクロールバーで消去）", QRect(RightColumn, 28, 300, 18)},
-        {-1, K::Label, "E（EにYの平均パワを出力した結果）", QRect(RightColumn, PlotTop - 22, 300, 18)},
-        {IdCancel, K::PushButton, "閉じる", QRect(680, 570, 120, 28)},
+        {-1, K::Label, "E（EにYの平均パワを出力した結果）", QRect(RightColumn, PlotTop - 22, PlotWidth, 18)},
+        {IdCancel, K::PushButton, "閉じる", QRect(755, 574, 120, 28)},
     };
     return t;
 }

@@ -1,5 +1,6 @@
 #include "tools/lpc/open_slot_dialog.h"
 
+#include "dsp/adaptive_filter.h"
 #include "tools/lpc/trace_slot_ops.h"
 #include "util/sprintf.h"
 
@@ -38,11 +39,19 @@ DialogTemplate OpenSlotTemplate()
         {D::YRadio, K::RadioButton, "Y", QRect(110, 40, 80, 20), 1},
         {D::ERadio, K::RadioButton, "E", QRect(200, 40, 80, 20), 1},
         {D::YERadio, K::RadioButton, "YE", QRect(290, 40, 80, 20), 1},
-        {D::SlotText, K::Label, "", QRect(20, 66, 560, 18)},
+        {D::SlotText, K::Label, "", QRect(20, 66, 240, 18)},
+        {D::NormaliseBox, K::CheckBox, "最大値を16383に正規化して開く", QRect(270, 64, 300, 20)},
         {IdOk, K::DefaultButton, "開く", QRect(PlotLeft + PlotWidth + 30, PlotTop, 140, 28)},
         {IdCancel, K::PushButton, "キャンセル", QRect(PlotLeft + PlotWidth + 30, PlotTop + 40, 140, 28)},
     };
     return t;
+}
+
+// The samples scaled so that the largest magnitude is half of full scale; silence stays as it is.
+std::vector<double> HalfScaleCopy(const std::vector<double>& samples)
+{
+    std::vector<double> scaled = dsp::ScaledToHalfFullScale(samples);
+    return scaled.empty() ? samples : scaled;
 }
 
 } // namespace
@@ -83,7 +92,9 @@ void OpenSlotDialog::command(int id)
     case IdOk:
         if (!HoldsSamples(session_.traceSlots, chosen_))
             return;
-        session_.traceSlots.fill(SlotNumber::X, std::as_const(session_.traceSlots).samples(chosen_));
+        session_.traceSlots.fill(SlotNumber::X, isChecked(NormaliseBox)
+                                                    ? HalfScaleCopy(std::as_const(session_.traceSlots).samples(chosen_))
+                                                    : std::as_const(session_.traceSlots).samples(chosen_));
         endDialog(1);
         break;
     case IdCancel:

@@ -82,6 +82,17 @@ TEST_F(OpenSlotTest, OpensTheChosenSlotAsANewSoundAndKeepsTheSlot)
     dialogs.then([](DialogModel& d) { d.press(IdCancel); });
     shell.execute(CmdOpenSlot);
     EXPECT_EQ(shell.records().size(), 1u);
+
+    // Small values (coefficients, dB curves) can be opened at half of full scale: 32767 / 2 / 1.
+    session.traceSlots.fill(SlotNumber::E, {0.5, -1.0});
+    dialogs.then([](DialogModel& d) {
+        d.press(OpenSlotDialog::ERadio);
+        d.press(OpenSlotDialog::NormaliseBox);
+        d.press(IdOk);
+    });
+    shell.execute(CmdOpenSlot);
+    ASSERT_EQ(shell.records().size(), 2u);
+    EXPECT_EQ(shell.records()[1]->samples, (std::vector<double>{8191.75, -16383.5}));
 }
 
 } // namespace
