@@ -4,6 +4,10 @@
 #include "tools/audio/signal_generator_dialog.h"
 #include "tools/audio/waveform_editor.h"
 #include "tools/audio/waveform_join_dialog.h"
+#include "tools/lpc/adaptive_filter_dialog.h"
+#include "tools/lpc/lattice_dialog.h"
+#include "tools/lpc/lpc_workbench_dialog.h"
+#include "tools/lpc/open_slot_dialog.h"
 #include "tools/lpc/vowel_dialog.h"
 #include "tools/shell/command_table.h"
 #include "tools/shell/small_dialogs.h"
@@ -42,6 +46,18 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdConvolution, [](Session& session, Services& services) {
         return std::make_unique<ConvolutionDialog>(session, services);
+    });
+    tools.add(CmdAdaptiveFilter, [](Session& session, Services& services) {
+        return std::make_unique<AdaptiveFilterDialog>(session, services);
+    });
+    tools.add(CmdLattice, [](Session& session, Services& services) {
+        return std::make_unique<LatticeDialog>(session, services);
+    });
+    tools.add(CmdLpcWorkbench, [](Session& session, Services& services) {
+        return std::make_unique<LpcWorkbenchDialog>(session, services);
+    });
+    tools.add(CmdOpenSlot, [](Session& session, Services& services) {
+        return std::make_unique<OpenSlotDialog>(session, services);
     });
     return tools;
 }
