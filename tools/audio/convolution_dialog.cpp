@@ -98,6 +98,10 @@ void ConvolutionDialog::command(int id)
 void ConvolutionDialog::run()
 {
     TraceSlots& traceSlots = session_.traceSlots;
+    // Until a sound has been stored in W there is nothing to convolve with: the button does
+    // nothing at all, as the dialog's caption already says W comes first.
+    if (traceSlots.empty(SlotNumber::W))
+        return;
     const dsp::ConvolutionMode mode = isChecked(ConvolveRadio)     ? dsp::ConvolutionMode::Convolve
                                       : isChecked(DeconvolveRadio) ? dsp::ConvolutionMode::Deconvolve
                                                                    : dsp::ConvolutionMode::None;

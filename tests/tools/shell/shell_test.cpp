@@ -169,7 +169,7 @@ TEST_F(ShellTest, EachToolStartsFromTheActiveWindowsCopyAndRate)
     addTool(CmdJoin, [&](Session& s) {
         seen.push_back(s.traceSlots.samples(SlotNumber::X));
         rates.push_back(s.SampleRate());
-        s.traceSlots.samples(SlotNumber::X).push_back(99); // a changed copy, handed back
+        s.traceSlots.samplesToChange(SlotNumber::X).push_back(99); // a changed copy, handed back
     });
     load(wav({1, 2}, {}, 16000));
     session.soundFormat.samplesPerSecond = 44100; // something else changed the rate meanwhile
