@@ -22,6 +22,12 @@ bool StartsWithEmptyWorkSignal(int command)
            command == CmdFxx;
 }
 
+// Whether every sample, truncated toward zero as a save writes it, lies in -128 … 127.
+bool FitsInEightBits(const std::vector<double>& samples)
+{
+    return std::all_of(samples.begin(), samples.end(), [](double s) { return s > -129.0 && s < 128.0; });
+}
+
 } // namespace
 
 Shell::Shell(Session& session, Services& services, WindowHost& windows, ToolRegistry tools)
@@ -110,6 +116,11 @@ void Shell::finishSoundResult()
 {
     if (session_.traceSlots.empty(SlotNumber::X))
         return;
+    // A result keeps the 8 bits of its source only while they hold it; a louder one (a
+    // convolution normalised to 16380, say) becomes 16-bit rather than being clipped when saved.
+    SoundFormat& format = session_.soundFormat;
+    if (format.bitsPerSample == 8 && !FitsInEightBits(session_.traceSlots.samples(SlotNumber::X)))
+        format.bitsPerSample = 16;
     drawSlotX(WaveformScale::Absolute);
     MakeDateStamp();
     CreateDataWindow(KindSound, session_.traceSlots.take(SlotNumber::X), session_.dateStamp,

@@ -262,6 +262,29 @@ TEST_F(ShellTest, SavingKeepsEachSoundsOwnDepth)
     EXPECT_EQ(read.value().left, (std::vector<double>{-128, 0, 127}));
 }
 
+TEST_F(ShellTest, AResultOfAnEightBitSoundKeepsEightBitsOnlyWhileEverySampleFits)
+{
+    addTool(CmdEdit, [](Session& s) { s.traceSlots.fill(SlotNumber::X, {-128.9, 127.9, 0}); });
+    addTool(CmdConvolution, [](Session& s) { s.traceSlots.fill(SlotNumber::X, {16380, -3, 128}); });
+    load(wav({-128, 0, 127}, {}, 8000, 8));
+    closeEachDialog();
+    shell().execute(CmdEdit);
+    windows.active = windows.open[0];
+    closeEachDialog();
+    shell().execute(CmdConvolution);
+    ASSERT_EQ(windows.open.size(), 3u);
+    EXPECT_EQ(windows.open[1]->bitsPerSample, 8);
+    EXPECT_EQ(windows.open[2]->bitsPerSample, 16);
+
+    const std::string saved = temp.file("convolved.wav");
+    files.answer(saved);
+    shell().execute(CmdSaveWav); // the convolved window is the active one
+    auto read = files::ReadWav(saved);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().format.bitsPerSample, 16);
+    EXPECT_EQ(read.value().left, (std::vector<double>{16380, -3, 128}));
+}
+
 TEST_F(ShellTest, SavingTextRenamesTheRecordsCaption)
 {
     const std::string path = temp.file("voice.wav");
