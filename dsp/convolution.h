@@ -15,8 +15,12 @@ namespace kelvora::dsp {
 
 inline constexpr double ConvolutionPeak = 32760.0 * 0.5;
 
-// Largest transform the shared FFT supports, so x.size() + w.size() must stay below 2^20.
-inline constexpr int MaxConvolutionOrder = FftMaxLog2Size;
+// Largest transform: 2^29 points, so x.size() + w.size() must stay below 2^29.
+inline constexpr int MaxConvolutionOrder = 29;
+static_assert(MaxConvolutionOrder <= FftMaxLog2Size);
+
+// No limit on the memory of the work arrays beyond what the system gives.
+inline constexpr std::size_t UnlimitedWorkBytes = static_cast<std::size_t>(-1);
 
 // W bins whose power is below this share of W's strongest bin count as zeros when dividing:
 // 160 dB down is far below anything a 16-bit sound carries and far above the transform's rounding.
@@ -44,10 +48,13 @@ std::optional<int> ConvolutionTransformOrder(std::size_t totalCount) noexcept;
 // combines the spectra as mode says, transforms back and scales the M real samples so that the
 // largest magnitude is ConvolutionPeak. Deconvolution sets the quotient of every bin where W is
 // (numerically) zero to 0 rather than dividing by it; see DeconvolutionFloor. The inputs are only
-// read. Fails with a message when w is empty, when the sounds are too long for one transform, and
-// when the result is silent or not finite, so that nothing is scaled by an undefined peak.
+// read. Fails with a message when w is empty, when the sounds are too long for one transform,
+// when the memory for the work arrays cannot be had, and when the result is silent or not
+// finite, so that nothing is scaled by an undefined peak.
+// workBytesLimit caps the four work arrays (4 · M doubles): larger ones are refused exactly as a
+// failed allocation is, so that the refusal can be tried without exhausting the machine.
 ConvolutionResult RunConvolution(std::span<const double> x, std::span<const double> w,
-                                 ConvolutionMode mode);
+                                 ConvolutionMode mode, std::size_t workBytesLimit = UnlimitedWorkBytes);
 
 // RunConvolution with ConvolutionMode::Convolve: x * w, M samples normalised.
 ConvolutionResult Convolve(std::span<const double> x, std::span<const double> w);
