@@ -1,6 +1,7 @@
 #include "tools/shell/shell.h"
 
 #include "util/sprintf.h"
+#include "util/utf8_prefix.h"
 
 #include <algorithm>
 #include <chrono>
@@ -143,7 +144,7 @@ DataRecord* Shell::CreateDataWindow(RecordKind kind, std::vector<double> samples
     auto record = std::make_unique<DataRecord>();
     record->kind = kind;
     record->samples = kind == KindSound ? std::move(samples) : std::vector<double>{};
-    record->caption = std::move(caption);
+    record->caption = Utf8Prefix(caption, CaptionMaxBytes);
     record->picture = std::move(picture);
     record->sampleRate = session_.SampleRate();
     record->bitsPerSample = session_.soundFormat.bitsPerSample == 8 ? 8 : 16;

@@ -14,6 +14,9 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace kelvora {
@@ -137,6 +140,44 @@ TEST_F(ShellTest, CancelledOrRefusedLoadsLeaveNoWindowAndNoProgressDialog)
     EXPECT_EQ(dialogs.modelessOpen, 0);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find(broken), std::string::npos);
+}
+
+TEST_F(ShellTest, TheProgressDialogIsUpBeforeTheFileIsChosen)
+{
+    std::vector<int> openWhenAsked;
+    files.whenAsked = [&] { openWhenAsked.push_back(dialogs.modelessOpen); };
+    load(wav({1, 2}));
+    files.answer(std::nullopt);
+    shell().execute(CmdLoadText);
+    files.answer(std::nullopt);
+    shell().execute(CmdSaveWav);
+    EXPECT_EQ(openWhenAsked, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(dialogs.modelessOpen, 0);
+    EXPECT_EQ(windows.open.size(), 1u);
+}
+
+TEST_F(ShellTest, ALongPathLoadsUnderItsFirst255BytesCutBetweenCharacters)
+{
+    // Three folders of 30 three-byte characters take the path well past 255 bytes.
+    std::filesystem::path folder = temp.file("");
+    for (int i = 0; i < 3; ++i) {
+        std::string name;
+        for (int c = 0; c < 30; ++c)
+            name += "音";
+        folder /= name;
+    }
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "a.wav").string();
+    WriteTestWav(path, {3, 4});
+    load(path);
+    ASSERT_EQ(windows.open.size(), 1u);
+    EXPECT_EQ(windows.open[0]->samples, (std::vector<double>{3, 4}));
+    const std::string& caption = windows.open[0]->caption;
+    EXPECT_LE(caption.size(), 255u);
+    EXPECT_GT(caption.size(), 252u); // no more cut than the last character needs
+    EXPECT_EQ(path.compare(0, caption.size(), caption), 0);
+    EXPECT_NE(static_cast<unsigned char>(path[caption.size()]) & 0xC0, 0x80); // not inside a character
+    EXPECT_EQ(session.fileNameBuffer, caption);
 }
 
 TEST_F(ShellTest, ToolResultsFollowTheHandOverRules)
@@ -326,6 +367,15 @@ TEST_F(ShellTest, SmallDialogs)
     dialogs.then([](DialogModel& dialog) { dialog.press(HomePageDialog::Address); });
     shell().execute(CmdHomePage);
     EXPECT_EQ(urls.opened, (std::vector<std::string>{"file:///guide.html"}));
+    dialogs.then([](DialogModel& dialog) {
+        const auto& controls = dialog.dialogTemplate().controls;
+        const auto cancel = std::find_if(controls.begin(), controls.end(), [](const auto& c) { return c.id == IdCancel; });
+        ASSERT_NE(cancel, controls.end());
+        EXPECT_EQ(cancel->caption, "キャンセル");
+        dialog.press(IdCancel);
+        EXPECT_EQ(dialog.result(), 1);
+    });
+    shell().execute(CmdHomePage);
 
     dialogs.then([](DialogModel& dialog) {
         dialog.press(FxxDialog::Decrease); // already at 1: stays
