@@ -18,6 +18,12 @@ std::optional<int> ConvolutionTransformOrder(std::size_t totalCount) noexcept
     return std::nullopt;
 }
 
+std::size_t ConvolutionWorkBytes(int order) noexcept
+{
+    const std::size_t doubles = (order > FftLargestKeptPlanLog2 ? 6 : 4) * (std::size_t{1} << order);
+    return doubles * sizeof(double);
+}
+
 namespace {
 
 ConvolutionResult Failure(std::string message)
@@ -61,9 +67,9 @@ void MultiplySpectra(std::span<const double> xRe, std::span<const double> xIm,
 ConvolutionResult Transform(std::span<const double> x, std::span<const double> w, ConvolutionMode mode,
                             int order, std::size_t workBytesLimit)
 {
-    const std::size_t size = std::size_t{1} << order;
-    if (size > workBytesLimit / (4 * sizeof(double)))
+    if (ConvolutionWorkBytes(order) > workBytesLimit)
         throw std::bad_alloc();
+    const std::size_t size = std::size_t{1} << order;
 
     // X's spectrum goes to the second pair, W's to the first, which then receives the result.
     std::vector<double> firstRe(size, 0.0), firstIm(size, 0.0);
@@ -108,7 +114,7 @@ ConvolutionResult RunConvolution(std::span<const double> x, std::span<const doub
         return Transform(x, w, mode, *order, workBytesLimit);
     } catch (const std::bad_alloc&) {
         // Whatever was allocated has been freed on the way out; X and W were only read.
-        const std::size_t megabytes = (std::size_t{4} * sizeof(double) << *order) >> 20;
+        const std::size_t megabytes = (ConvolutionWorkBytes(*order) + (1u << 20) - 1) >> 20;
         return Failure("メモリが足りないため畳み込めません（作業用に" + std::to_string(megabytes)
                        + "MBが必要です）。Xは変更していません。");
     }

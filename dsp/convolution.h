@@ -19,8 +19,12 @@ inline constexpr double ConvolutionPeak = 32760.0 * 0.5;
 inline constexpr int MaxConvolutionOrder = 29;
 static_assert(MaxConvolutionOrder <= FftMaxLog2Size);
 
-// No limit on the memory of the work arrays beyond what the system gives.
+// No limit on the memory of a run beyond what the system gives.
 inline constexpr std::size_t UnlimitedWorkBytes = static_cast<std::size_t>(-1);
+
+// The most memory a run with a transform of 2^order points holds at once: its four work arrays
+// of 2^order doubles and, past 2^20 points, the transform's tables of about twice that many.
+std::size_t ConvolutionWorkBytes(int order) noexcept;
 
 // W bins whose power is below this share of W's strongest bin count as zeros when dividing:
 // 160 dB down is far below anything a 16-bit sound carries and far above the transform's rounding.
@@ -51,8 +55,9 @@ std::optional<int> ConvolutionTransformOrder(std::size_t totalCount) noexcept;
 // read. Fails with a message when w is empty, when the sounds are too long for one transform,
 // when the memory for the work arrays cannot be had, and when the result is silent or not
 // finite, so that nothing is scaled by an undefined peak.
-// workBytesLimit caps the four work arrays (4 · M doubles): larger ones are refused exactly as a
-// failed allocation is, so that the refusal can be tried without exhausting the machine.
+// A run whose ConvolutionWorkBytes exceed workBytesLimit is refused exactly as a failed
+// allocation is: callers pass what the system can still give, since on Linux an allocation
+// past it seldom fails but gets the process killed later, and tests pass a small limit.
 ConvolutionResult RunConvolution(std::span<const double> x, std::span<const double> w,
                                  ConvolutionMode mode, std::size_t workBytesLimit = UnlimitedWorkBytes);
 

@@ -109,16 +109,14 @@ std::unique_ptr<FftPlan> BuildPlan(int log2Size)
     return plan;
 }
 
-// Plans up to this size (twiddles of at most 12 MiB) are kept for the whole run. Larger ones,
-// which only a long convolution asks for, are built for the call and freed after it, so that one
-// transform of 2^29 points does not hold gigabytes of twiddles for the rest of the run.
-constexpr int LargestKeptPlanLog2 = 20;
-
-// Built once per size and then only read, so concurrent transforms are safe.
+// Plans up to FftLargestKeptPlanLog2 (twiddles of at most 16 MiB) are kept for the whole run.
+// Larger ones, which only a long convolution asks for, are built for the call and freed after
+// it, so that one transform of 2^29 points does not hold gigabytes of twiddles for the rest of
+// the run. Built once per size and then only read, so concurrent transforms are safe.
 const FftPlan& KeptPlan(int log2Size)
 {
-    static std::array<std::once_flag, LargestKeptPlanLog2 + 1> built;
-    static std::array<std::unique_ptr<FftPlan>, LargestKeptPlanLog2 + 1> plans;
+    static std::array<std::once_flag, FftLargestKeptPlanLog2 + 1> built;
+    static std::array<std::unique_ptr<FftPlan>, FftLargestKeptPlanLog2 + 1> plans;
     std::call_once(built[static_cast<std::size_t>(log2Size)],
                    [log2Size] { plans[static_cast<std::size_t>(log2Size)] = BuildPlan(log2Size); });
     return *plans[static_cast<std::size_t>(log2Size)];
@@ -440,7 +438,7 @@ void FftInPlaceUsing(FftKernel kernel, std::span<double> real, std::span<double>
         return;
     }
     std::unique_ptr<FftPlan> largePlan;
-    if (log2Size > LargestKeptPlanLog2)
+    if (log2Size > FftLargestKeptPlanLog2)
         largePlan = BuildPlan(log2Size);
     const FftPlan& plan = largePlan ? *largePlan : KeptPlan(log2Size);
     const bool firstIsLast = plan.passes.empty();

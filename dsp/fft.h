@@ -10,6 +10,8 @@ namespace kelvora::dsp {
 inline constexpr int FftForward = 1;    // scaled by 1/n
 inline constexpr int FftConjugate = -1; // conjugate input, unscaled: the inverse for Hermitian input
 inline constexpr int FftMaxLog2Size = 29; // 536 870 912 points, the longest convolution
+// Tables of sizes up to this are built once and kept; larger ones live for one call.
+inline constexpr int FftLargestKeptPlanLog2 = 20;
 
 // Transforms (real, imag), each of 2^log2Size elements, in place. Direction +1 gives
 // X[k] = (1/n) sum x[j] e^{-2 pi i jk/n}; -1 gives sum conj(x[j]) e^{-2 pi i jk/n}, which for a

@@ -82,8 +82,10 @@ TEST(Convolution, LongSoundsUseTransformsPast2To20UnlessMemoryIsShort)
     for (std::size_t n = 0; n < r.samples.size(); ++n)
         ASSERT_NEAR(r.samples[n], n == (std::size_t{1} << 20) ? 16380.0 : 0.0, 1e-6) << n;
 
-    const std::size_t fourArrays = 4 * sizeof(double) << 21;
-    const ConvolutionResult refused = RunConvolution(x, w, ConvolutionMode::Convolve, fourArrays - 1);
+    // Four arrays and the transform's tables: six times 2^21 doubles.
+    const std::size_t needed = 6 * sizeof(double) << 21;
+    ASSERT_TRUE(RunConvolution(x, w, ConvolutionMode::Convolve, needed).ok());
+    const ConvolutionResult refused = RunConvolution(x, w, ConvolutionMode::Convolve, needed - 1);
     EXPECT_FALSE(refused.ok());
     EXPECT_TRUE(refused.samples.empty());
     EXPECT_NE(refused.error.find("メモリが足りない"), std::string::npos) << refused.error;

@@ -2,6 +2,7 @@
 
 #include "canvas/painter.h"
 #include "dsp/convolution.h"
+#include "util/available_memory.h"
 
 #include <algorithm>
 
@@ -105,7 +106,8 @@ void ConvolutionDialog::run()
     const dsp::ConvolutionMode mode = isChecked(ConvolveRadio)     ? dsp::ConvolutionMode::Convolve
                                       : isChecked(DeconvolveRadio) ? dsp::ConvolutionMode::Deconvolve
                                                                    : dsp::ConvolutionMode::None;
-    dsp::ConvolutionResult result = dsp::RunConvolution(signal(), traceSlots.samples(SlotNumber::W), mode);
+    dsp::ConvolutionResult result =
+        dsp::RunConvolution(signal(), traceSlots.samples(SlotNumber::W), mode, AvailableMemoryBytes());
     if (!result.ok()) {
         // X and W stay as they were, so the user can store another W or try the other way.
         services_.messages.showMessage(result.error, "畳み込み");
