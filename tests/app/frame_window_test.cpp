@@ -67,7 +67,13 @@ TEST_F(FrameTest, StandardAndExtendedMenus)
     EXPECT_FALSE(extended.contains("　書籍は・・"));
     EXPECT_TRUE(extended.contains("波形結合"));
     EXPECT_TRUE(extended.contains("FXX"));
-    EXPECT_FALSE(extended.contains("株データ読み込み"));
+    // The stock-data items are there like any other tool the program lacks: visible, disabled.
+    for (const int stock : {CmdStockLoad, CmdStockSearch}) {
+        ASSERT_NE(FindCommand(frame.menuBar(), stock), nullptr) << stock;
+        EXPECT_FALSE(FindCommand(frame.menuBar(), stock)->isEnabled());
+    }
+    EXPECT_EQ(FindCommand(frame.menuBar(), CmdStockLoad)->text(), "株データ読み込み");
+    EXPECT_EQ(FindCommand(frame.menuBar(), CmdStockSearch)->text(), "株検索");
     EXPECT_EQ(FindCommand(frame.menuBar(), CmdRecordThinned)->text(), "間引いて表示(PC演算速度低用）");
 }
 

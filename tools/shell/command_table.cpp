@@ -42,6 +42,8 @@ std::vector<CommandSpec> BuildTable()
         {CmdSignalGenerator, "信号作成", A::Tool, false, R::Sound},
         {CmdJoin, "波形結合", A::Tool, true, R::Sound},
         {CmdConvolution, "畳み込みとエコー測定", A::Tool, true, R::Sound},
+        {CmdStockLoad, "株データ読み込み", A::Tool},
+        {CmdStockSearch, "株検索", A::Tool},
         {CmdNeural, "ニューラル", A::Tool},
         {CmdFx, "FX", A::Tool},
         {CmdFxx, "FXX", A::Tool},
@@ -101,7 +103,6 @@ std::vector<MenuEntry> MenuBar(MenuKind kind)
         bar.push_back(Item(CmdHomePage));
         return bar;
     }
-    // The stock-data items of the extended menu are not carried.
     const std::vector<MenuEntry> more = {
         Separator(),
         Item(CmdNoiseCreation),
@@ -114,6 +115,8 @@ std::vector<MenuEntry> MenuBar(MenuKind kind)
         Item(CmdJoin),
         Item(CmdConvolution),
         Separator(),
+        Item(CmdStockLoad),
+        Item(CmdStockSearch),
         Item(CmdNeural),
         Item(CmdFx),
         Item(CmdFxx),

@@ -40,6 +40,8 @@ enum CommandId : int {
     CmdSignalGenerator = 40061,
     CmdJoin = 40062,
     CmdConvolution = 40063,
+    CmdStockLoad = 40064,
+    CmdStockSearch = 40065,
     CmdNeural = 40009,
     CmdFx = 40069,
     CmdFxx = 40070,

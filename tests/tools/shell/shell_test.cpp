@@ -139,6 +139,29 @@ TEST_F(ShellTest, CancelledOrRefusedLoadsLeaveNoWindowAndNoProgressDialog)
     EXPECT_NE(messages.messages[0].text.find(broken), std::string::npos);
 }
 
+TEST_F(ShellTest, TheProgressDialogIsUpBeforeTheFileIsChosen)
+{
+    std::vector<int> openWhenAsked;
+    files.whenAsked = [&] { openWhenAsked.push_back(dialogs.modelessOpen); };
+    load(wav({1, 2}));
+    files.answer(std::nullopt);
+    shell().execute(CmdLoadText);
+    files.answer(std::nullopt);
+    shell().execute(CmdSaveWav);
+    EXPECT_EQ(openWhenAsked, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(dialogs.modelessOpen, 0);
+    EXPECT_EQ(windows.open.size(), 1u);
+}
+
+TEST_F(ShellTest, CaptionsKeep255BytesCutBetweenCharacters)
+{
+    std::string caption = "a";
+    for (int i = 0; i < 100; ++i)
+        caption += "音"; // three bytes each: 301 in all
+    const DataRecord* record = shell().CreateDataWindow(KindSound, {}, caption, Picture(1, 1), 1, 1);
+    EXPECT_EQ(record->caption, caption.substr(0, 1 + 84 * 3)); // an 85th character would pass 255
+}
+
 TEST_F(ShellTest, ToolResultsFollowTheHandOverRules)
 {
     addTool(CmdEdit, [](Session& s) { s.traceSlots.clear(SlotNumber::X); });  // no result
@@ -169,7 +192,7 @@ TEST_F(ShellTest, EachToolStartsFromTheActiveWindowsCopyAndRate)
     addTool(CmdJoin, [&](Session& s) {
         seen.push_back(s.traceSlots.samples(SlotNumber::X));
         rates.push_back(s.SampleRate());
-        s.traceSlots.samples(SlotNumber::X).push_back(99); // a changed copy, handed back
+        s.traceSlots.samplesToChange(SlotNumber::X).push_back(99); // a changed copy, handed back
     });
     load(wav({1, 2}, {}, 16000));
     session.soundFormat.samplesPerSecond = 44100; // something else changed the rate meanwhile
@@ -262,6 +285,21 @@ TEST_F(ShellTest, SavingKeepsEachSoundsOwnDepth)
     EXPECT_EQ(read.value().left, (std::vector<double>{-128, 0, 127}));
 }
 
+TEST_F(ShellTest, AResultThatLeavesTheEightBitRangeOfItsSourceIsSavedWithSixteen)
+{
+    addTool(CmdConvolution, [](Session& s) { s.traceSlots.fill(SlotNumber::X, {16380, -3, 128}); });
+    load(wav({-128, 0, 127}, {}, 8000, 8));
+    closeEachDialog();
+    shell().execute(CmdConvolution);
+    const std::string saved = temp.file("convolved.wav");
+    files.answer(saved);
+    shell().execute(CmdSaveWav); // the result's window is the active one
+    auto read = files::ReadWav(saved);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().format.bitsPerSample, 16);
+    EXPECT_EQ(read.value().left, (std::vector<double>{16380, -3, 128}));
+}
+
 TEST_F(ShellTest, SavingTextRenamesTheRecordsCaption)
 {
     const std::string path = temp.file("voice.wav");
@@ -303,6 +341,12 @@ TEST_F(ShellTest, SmallDialogs)
     dialogs.then([](DialogModel& dialog) { dialog.press(HomePageDialog::Address); });
     shell().execute(CmdHomePage);
     EXPECT_EQ(urls.opened, (std::vector<std::string>{"file:///guide.html"}));
+    dialogs.then([](DialogModel& dialog) {
+        EXPECT_EQ(dialog.text(IdCancel), "キャンセル");
+        dialog.press(IdCancel);
+        EXPECT_EQ(dialog.result(), 1);
+    });
+    shell().execute(CmdHomePage);
 
     dialogs.then([](DialogModel& dialog) {
         dialog.press(FxxDialog::Decrease); // already at 1: stays
