@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QScreen>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -21,6 +22,22 @@ namespace {
 QString Qt8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QKeySequence CloseActiveKey(Qt::CTRL | Qt::Key_W);
+
+// A data window's own "Close" item answers Ctrl+W as well as Ctrl+F4. With two owners of one
+// key Qt runs neither, so the window gives Ctrl+W up to the frame and keeps Ctrl+F4.
+void LeaveCloseKeyToTheFrame(QMdiSubWindow* window)
+{
+    const QMenu* menu = window->systemMenu();
+    if (menu == nullptr)
+        return;
+    for (QAction* action : menu->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(CloseActiveKey) > 0)
+            action->setShortcuts(keys);
+    }
 }
 
 } // namespace
@@ -64,7 +81,7 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
 
     // Closing the active data window has no menu item, only this key.
     auto* closeActive = new QAction(this);
-    closeActive->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    closeActive->setShortcut(CloseActiveKey);
     connect(closeActive, &QAction::triggered, this, [this] { shell_->execute(CmdCloseWindow); });
     addAction(closeActive);
 
@@ -165,6 +182,7 @@ void FrameWindow::openWindow(DataRecord& record)
     QMdiSubWindow* window = mdi_->addSubWindow(content);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(Qt8(record.caption));
+    LeaveCloseKeyToTheFrame(window);
     window->installEventFilter(this);
     windows_[window] = &record;
     order_.push_back(window);
