@@ -45,5 +45,21 @@ TEST_F(FrameAsUserTest, CtrlWClosesTheActiveDataWindow)
     EXPECT_EQ(frame.shell().records()[0]->caption, "p0");
 }
 
+TEST_F(FrameAsUserTest, ATinyPictureOpensInAReadableWindowThatItFills)
+{
+    FrameWindow frame(session, MenuKind::Standard, Scripted());
+    frame.resize(1000, 700);
+    frame.show();
+    Picture tiny(8, 8);
+    tiny.image().fill(QColor(Qt::red));
+    frame.shell().CreateDataWindow(KindPicture, {}, "tiny.bmp", std::move(tiny), 8, 8);
+    QCoreApplication::processEvents();
+    QWidget* content = frame.dataWindows()[0]->widget();
+    EXPECT_GE(content->width(), 320);
+    EXPECT_GE(content->height(), 240);
+    const QImage shown = content->grab().toImage();
+    EXPECT_EQ(shown.pixel(content->width() - 1, content->height() - 1) & 0xffffff, 0xff0000u);
+}
+
 } // namespace
 } // namespace kelvora
