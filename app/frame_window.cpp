@@ -263,7 +263,7 @@ void FrameWindow::openDroppedUrls(const QList<QUrl>& urls)
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
-    shell_->openDroppedFiles(paths);
+    shell_->openFiles(paths);
 }
 
 } // namespace kelvora

@@ -39,7 +39,7 @@ public:
     MenuKind menuKind() const { return menuKind_; }
     void setMenuKind(MenuKind kind);
     QMdiArea& mdiArea() { return *mdi_; }
-    // Opens files dropped on the frame as the WAV load command would.
+    // Opens files dropped on the frame, each kind by its own loader (Shell::openFiles).
     void openDroppedUrls(const QList<QUrl>& urls);
     // The data windows in creation order.
     std::vector<QMdiSubWindow*> dataWindows() const;
