@@ -97,17 +97,21 @@ void QtDialogRunner::showModeless(DialogModel& dialog)
     host->setModal(false);
     host->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    modeless_[&dialog] = std::move(host);
+    Modeless& shown = modeless_[&dialog];
+    shown.host = std::move(host);
+    shown.sinceUpdate.start();
 }
 
 void QtDialogRunner::updateModeless(DialogModel& dialog)
 {
     auto it = modeless_.find(&dialog);
-    if (it == modeless_.end())
+    if (it == modeless_.end() || it->second.sinceUpdate.elapsed() < ModelessUpdateMilliseconds)
         return;
-    it->second->sync();
-    it->second->repaint();
+    Modeless& shown = it->second;
+    shown.host->sync();
+    shown.host->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    shown.sinceUpdate.start();
 }
 
 void QtDialogRunner::closeModeless(DialogModel& dialog)
