@@ -1,6 +1,7 @@
 #include "app/frame_window.h"
 
 #include "app/data_window.h"
+#include "app/wrapping_menu_bar.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -11,7 +12,6 @@
 #include <QScreen>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QUrl>
@@ -105,23 +105,24 @@ void FrameWindow::setMenuKind(MenuKind kind)
 void FrameWindow::buildMenus()
 {
     // A fresh bar, so no action of the previous menu survives the switch.
-    setMenuBar(new QMenuBar(this));
+    auto* bar = new WrappingMenuBar(this);
+    setMenuWidget(bar);
     windowListActions_.clear();
     std::function<void(QMenu*, const MenuEntry&)> addEntry = [&](QMenu* into, const MenuEntry& entry) {
         if (entry.type == MenuEntry::Type::Separator) {
             if (into)
                 into->addSeparator();
             else
-                menuBar()->addSeparator();
+                bar->addSeparator();
             return;
         }
         if (entry.type == MenuEntry::Type::Popup) {
-            QMenu* popup = into ? into->addMenu(Qt8(entry.caption)) : menuBar()->addMenu(Qt8(entry.caption));
+            QMenu* popup = into ? into->addMenu(Qt8(entry.caption)) : bar->addMenu(Qt8(entry.caption));
             for (const MenuEntry& child : entry.children)
                 addEntry(popup, child);
             return;
         }
-        auto* action = new QAction(Qt8(entry.caption), into ? static_cast<QObject*>(into) : menuBar());
+        auto* action = new QAction(Qt8(entry.caption), into ? static_cast<QObject*>(into) : bar);
         action->setData(entry.command);
         action->setEnabled(shell_->isEnabled(entry.command));
         if (!action->isEnabled())
@@ -131,13 +132,13 @@ void FrameWindow::buildMenus()
         if (into)
             into->addAction(action);
         else
-            menuBar()->addAction(action);
+            bar->addAction(action);
     };
     for (const MenuEntry& entry : MenuBar(menuKind_))
         addEntry(nullptr, entry);
 
     // The first popup doubles as the window menu.
-    QMenu* fileMenu = menuBar()->actions().first()->menu();
+    QMenu* fileMenu = bar->actions().first()->menu();
     connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu] { fillWindowList(fileMenu); });
 }
 

@@ -2,6 +2,7 @@
 // handling, files dropped on it, and the size of what it shows.
 
 #include "app/frame_window.h"
+#include "app/wrapping_menu_bar.h"
 
 #include "../tools/support/temp_files.h"
 #include "platform/fake_audio_output.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -59,6 +62,36 @@ TEST_F(FrameAsUserTest, ATinyPictureOpensInAReadableWindowThatItFills)
     EXPECT_GE(content->height(), 240);
     const QImage shown = content->grab().toImage();
     EXPECT_EQ(shown.pixel(content->width() - 1, content->height() - 1) & 0xffffff, 0xff0000u);
+}
+
+// Every top-level item of the extended menu can be clicked: it sits inside one row of the bar as
+// Qt lays that row out, and no row hides items behind its overflow button.
+TEST_F(FrameAsUserTest, EveryExtendedMenuItemIsOnTheBarAtTheOpeningSizeAndNarrower)
+{
+    FrameWindow frame(session, MenuKind::Extended, Scripted());
+    frame.show();
+    // 1177 x 736 is what the frame takes of a 1280 x 800 screen; 700 is a narrow frame.
+    for (const int width : {1177, 700}) {
+        frame.resize(width, 736);
+        QCoreApplication::processEvents();
+        const auto* bar = static_cast<WrappingMenuBar*>(frame.menuWidget());
+        QList<QAction*> reachable;
+        for (QMenuBar* row : bar->rows()) {
+            const QToolButton* overflow = row->findChild<QToolButton*>();
+            EXPECT_TRUE(overflow == nullptr || !overflow->isVisible()) << "width " << width;
+            for (QAction* action : row->actions()) {
+                if (action->isSeparator())
+                    continue;
+                EXPECT_TRUE(row->rect().contains(row->actionGeometry(action)))
+                    << action->text().toStdString() << " at width " << width;
+                reachable << action;
+            }
+        }
+        QList<QAction*> items = frame.menuWidget()->actions();
+        items.removeIf([](const QAction* action) { return action->isSeparator(); });
+        EXPECT_EQ(reachable, items) << "width " << width;
+        EXPECT_TRUE(reachable.last()->text() == "FXX");
+    }
 }
 
 } // namespace
