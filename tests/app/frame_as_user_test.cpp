@@ -1,10 +1,9 @@
 // The frame as a user meets it on the offscreen platform: keys sent through Qt's shortcut
-// handling, files dropped on it, and the size of what it shows.
+// handling, the menu bar at the frame's opening width, and the size of a new data window.
 
 #include "app/frame_window.h"
 #include "app/wrapping_menu_bar.h"
 
-#include "../tools/support/temp_files.h"
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 
