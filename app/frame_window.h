@@ -39,7 +39,9 @@ public:
     MenuKind menuKind() const { return menuKind_; }
     void setMenuKind(MenuKind kind);
     QMdiArea& mdiArea() { return *mdi_; }
-    // Opens files dropped on the frame as the WAV load command would.
+    // The menu bar is menuWidget(): its actions() are the top-level items, shown in as many
+    // rows as the frame's width needs (WrappingMenuBar).
+    // Opens files dropped on the frame, each kind by its own loader (Shell::openFiles).
     void openDroppedUrls(const QList<QUrl>& urls);
     // The data windows in creation order.
     std::vector<QMdiSubWindow*> dataWindows() const;

@@ -55,7 +55,7 @@ void Shell::execute(int command)
         return;
     switch (spec->action) {
     case CommandAction::LoadSound: loadSound(command, std::nullopt); break;
-    case CommandAction::LoadPicture: loadPicture(); break;
+    case CommandAction::LoadPicture: loadPicture(std::nullopt); break;
     case CommandAction::SaveSound: saveSound(command); break;
     case CommandAction::SavePicture: savePicture(); break;
     case CommandAction::Tool: runTool(*spec); break;

@@ -124,20 +124,22 @@ void Shell::makeLoadedWindows(WaveformScale scale)
     session_.NewResultCanvas();
 }
 
-void Shell::openDroppedFiles(const std::vector<std::string>& paths)
+void Shell::openFiles(const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths) {
-        if (EndsWithIgnoringCase(path, ".wav"))
-            loadSound(CmdLoadWav, path);
+        if (EndsWithIgnoringCase(path, ".txt"))
+            loadSound(CmdLoadText, path);
+        else if (EndsWithIgnoringCase(path, ".bmp"))
+            loadPicture(path);
         else
-            refuse(path, "WAVファイル(*.wav)だけをドロップできます。");
+            loadSound(CmdLoadWav, path); // the sound reader names what is wrong with other files
     }
 }
 
-void Shell::loadPicture()
+void Shell::loadPicture(const std::optional<std::string>& presetPath)
 {
     const std::optional<std::string> path =
-        services_.files.chooseOpenFile({{"*.bmp", "*.BMP"}, {"*.*", "*.*"}});
+        presetPath ? presetPath : services_.files.chooseOpenFile({{"*.bmp", "*.BMP"}, {"*.*", "*.*"}});
     if (!path)
         return;
     session_.fileNameBuffer = Utf8Prefix(*path, CaptionMaxBytes);

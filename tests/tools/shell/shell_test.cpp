@@ -327,12 +327,28 @@ TEST_F(ShellTest, TextLoadAsksWhetherToNormalise)
     EXPECT_DOUBLE_EQ(windows.open[0]->samples[0], 1 / 16383.5 * 32767);
 }
 
-TEST_F(ShellTest, DroppedWavFilesOpenAndOthersAreRefused)
+TEST_F(ShellTest, NamedFilesOpenEachByItsOwnLoader)
 {
-    shell().openDroppedFiles({wav({7, 8}), temp.file("notes.doc")});
-    ASSERT_EQ(windows.open.size(), 1u);
+    const std::string text = temp.file("numbers.TXT");
+    testing::WriteBytes(text, {'5', '\n', '-', '6', '\n'});
+    const std::string picture = temp.file("picture.bmp");
+    testing::WriteBytes(picture, files::EncodeBmp24(files::RgbImage{2, 1, {0x0000ff, 0xff0000}}));
+    const std::string notSound = temp.file("notes.doc");
+    testing::WriteBytes(notSound, {'h', 'e', 'l', 'l', 'o'});
+    dialogs.then([](DialogModel& dialog) { dialog.press(LoadOptionsDialog::Keep); });
+
+    shell().openFiles({wav({7, 8}), text, picture, notSound, temp.file("missing.wav")});
+    ASSERT_EQ(windows.open.size(), 3u);
     EXPECT_EQ(windows.open[0]->samples, (std::vector<double>{7, 8}));
-    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(windows.open[1]->caption, text);
+    EXPECT_EQ(windows.open[1]->samples, (std::vector<double>{5, -6}));
+    EXPECT_EQ(windows.open[2]->kind, KindPicture);
+    EXPECT_EQ(windows.open[2]->pictureWidth, 2);
+    // The two unreadable files each get the sound reader's message, naming the file.
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text.rfind(notSound, 0), 0u);
+    EXPECT_EQ(messages.messages[1].text.rfind(temp.file("missing.wav"), 0), 0u);
+    EXPECT_EQ(files.openCount, 0); // no file chooser was asked
 }
 
 TEST_F(ShellTest, SmallDialogs)
