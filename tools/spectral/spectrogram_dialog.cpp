@@ -19,17 +19,17 @@ DialogTemplate SpectrogramTemplate()
     using K = ControlKind;
     DialogTemplate t;
     t.caption = "スペクトログラム";
-    t.size = {1010, 620};
+    t.size = {1060, 620};
     t.controls = {
         {S::Notice, K::Label, "選択したデータを対象とします。", QRect(50, 0, 650, 20)},
         {S::RangeLabel, K::Label, "Static", QRect(50, 146, 750, 20)},
-        {-1, K::GroupBox, "フレーム長", QRect(815, 14, 185, 100)},
+        {-1, K::GroupBox, "フレーム長", QRect(815, 14, 235, 100)},
         {S::Frame1024, K::RadioButton, "1024", QRect(830, 36, 150, 20), FrameGroup},
         {S::Frame512, K::RadioButton, "512", QRect(830, 60, 150, 20), FrameGroup},
         {S::Frame256, K::RadioButton, "256", QRect(830, 84, 150, 20), FrameGroup},
-        {-1, K::Label, " 必ず「分析範囲の移動」を実行", QRect(815, 118, 185, 40)},
-        {S::Progress, K::ProgressBar, "", QRect(815, 190, 185, 14)},
-        {-1, K::Label, "動いている間は処理中です。\nFULLになる必要はありません。", QRect(815, 208, 185, 40)},
+        {-1, K::Label, " 必ず「分析範囲の移動」を実行", QRect(815, 118, 235, 20)},
+        {S::Progress, K::ProgressBar, "", QRect(815, 190, 235, 14)},
+        {-1, K::Label, "動いている間は処理中です。\nFULLになる必要はありません。", QRect(815, 208, 235, 40)},
         {-1, K::Label, "ここを動かすと実行します。", QRect(480, 492, 200, 18)},
         {-1, K::Label, "↓", QRect(684, 492, 16, 18)},
         {S::StartBar, K::HScrollBar, "", QRect(50, 512, 650, 18)},
