@@ -65,9 +65,8 @@ int RunSpectrogram(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitBadInput;
     const std::vector<double>& signal = sound->left;
     const std::size_t count = signal.size();
-    if (count < 2 * n) {
-        err << path << ": the sound has " << count << " samples; the spectrogram needs at least " << 2 * n
-            << " (an interval of one frame and room for one more)\n";
+    if (count < n) {
+        err << path << ": the sound has " << count << " samples, fewer than one frame of " << n << '\n';
         return ExitBadInput;
     }
     const std::uint32_t rate = std::max<std::uint32_t>(sound->format.sampleRate, 1);
@@ -98,8 +97,14 @@ int RunSpectrogram(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     if (arguments.has("--json")) {
-        nlohmann::json json = {{"start", range.start}, {"width", range.width}, {"frame", n},
-                               {"max_db", db.max},     {"min_db", db.min},     {"rate", rate}};
+        // A sound of exactly one frame has no frame for the range scan: its range is unknown.
+        const bool scanned = db.max >= db.min;
+        nlohmann::json json = {{"start", range.start},
+                               {"width", range.width},
+                               {"frame", n},
+                               {"max_db", scanned ? nlohmann::json(db.max) : nlohmann::json()},
+                               {"min_db", scanned ? nlohmann::json(db.min) : nlohmann::json()},
+                               {"rate", rate}};
         if (slice)
             json["slice_start"] = *slice;
         out << json.dump() << '\n';
