@@ -146,8 +146,9 @@ void DialogHost::build()
             widget = group;
             break;
         }
-        case ControlKind::HScrollBar: {
-            auto* bar = new QScrollBar(Qt::Horizontal, this);
+        case ControlKind::HScrollBar:
+        case ControlKind::VScrollBar: {
+            auto* bar = new QScrollBar(spec.kind == ControlKind::HScrollBar ? Qt::Horizontal : Qt::Vertical, this);
             bar->setSingleStep(1);
             bar->setPageStep(10);
             connect(bar, &QScrollBar::actionTriggered, this, [this, id](int action) { onScrollAction(id, action); });
@@ -261,6 +262,16 @@ void DialogHost::syncTimers()
         if (timer->interval() != interval || !timer->isActive())
             timer->start(interval);
     }
+}
+
+void DialogHost::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        deliver([this] { model_.mouse(MouseButton::Left); });
+    else if (event->button() == Qt::RightButton)
+        deliver([this] { model_.mouse(MouseButton::Right); });
+    else
+        QDialog::mousePressEvent(event);
 }
 
 void DialogHost::reject()

@@ -9,6 +9,7 @@
 
 #include <map>
 
+class QMouseEvent;
 class QTimer;
 class QWidget;
 
@@ -24,6 +25,7 @@ public:
 
 protected:
     void reject() override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void build();

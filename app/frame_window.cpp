@@ -75,8 +75,14 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
     });
     if (!audio->available())
         audioNotice->setText(QString::fromUtf8(platform::NoAudioDeviceNotice));
+    platform::AudioInput* input = services.input;
+    if (input == nullptr)
+        input = (qtInput_ = std::make_unique<QtAudioInput>()).get();
+    platform::AudioStream* stream = services.stream;
+    if (stream == nullptr)
+        stream = (qtStream_ = std::make_unique<QtAudioStream>()).get();
     dialogs_ = std::make_unique<QtDialogRunner>(this);
-    services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl, audio});
+    services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl, audio, input, stream});
     shell_ = std::make_unique<Shell>(session_, *services_, *this, StandardTools());
 
     // Closing the active data window has no menu item, only this key.

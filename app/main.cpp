@@ -1,7 +1,9 @@
 // Starts the window, or runs one command headless when the first argument names one.
 
 #include "app/frame_window.h"
+#include "app/qt_audio_input.h"
 #include "app/qt_audio_output.h"
+#include "app/qt_audio_stream.h"
 #include "canvas/painter.h"
 #include "cli/cli_command.h"
 
@@ -105,6 +107,8 @@ int main(int argc, char** argv)
         });
         QGuiApplication application(argc, argv);
         kelvora::InstallQtAudioOutput();
+        kelvora::InstallQtAudioInput();
+        kelvora::InstallQtAudioStream();
         return kelvora::cli::RunCli(args, std::cout, std::cerr);
     }
     bool extended = false;

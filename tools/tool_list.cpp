@@ -1,6 +1,8 @@
 // The tools of the program, one line each.
 
 #include "tools/audio/convolution_dialog.h"
+#include "tools/audio/hearing_dialog.h"
+#include "tools/audio/recording_dialog.h"
 #include "tools/audio/signal_generator_dialog.h"
 #include "tools/audio/waveform_editor.h"
 #include "tools/audio/waveform_join_dialog.h"
@@ -14,6 +16,7 @@
 #include "tools/shell/tool_registry.h"
 #include "tools/spectral/frequency_analysis_dialog.h"
 #include "tools/spectral/optimal_order_dialog.h"
+#include "tools/spectral/spectrogram_dialog.h"
 
 namespace kelvora {
 
@@ -59,6 +62,17 @@ ToolRegistry StandardTools()
     tools.add(CmdOpenSlot, [](Session& session, Services& services) {
         return std::make_unique<OpenSlotDialog>(session, services);
     });
+    // Both recording commands open the same dialog (the session's thinning flag tells them
+    // apart), and so does the extended menu's variant, whose take the frame does not keep.
+    for (const int command : {CmdRecord, CmdRecordThinned, CmdFx})
+        tools.add(command, [](Session& session, Services& services) {
+            return std::make_unique<RecordingDialog>(session, services);
+        });
+    tools.add(CmdSpectrogram, [](Session& session, Services& services) {
+        return std::make_unique<SpectrogramDialog>(session, services);
+    });
+    for (const int command : {CmdHearing, CmdNeural})
+        tools.add(command, [](Session&, Services& services) { return std::make_unique<HearingDialog>(services); });
     return tools;
 }
 
