@@ -68,15 +68,20 @@ EigenDecomposition PowerIterationEigen(std::span<const double> matrix, std::size
         double lambda = 0.0;
         for (int step = 0; step < steps; ++step) {
             MultiplyInto(s, size, v, w);
+            // The component of largest magnitude, with its sign: for the positive eigenvalues
+            // of a covariance that is max |w_i|; for a slightly negative one, which rounding
+            // leaves behind after deflation, v keeps its direction instead of flipping, and the
+            // deflation below removes the eigenvalue instead of doubling it.
             lambda = 0.0;
             for (double x : w)
-                lambda = std::max(lambda, std::fabs(x));
-            if (!(lambda > 0.0))
+                if (std::fabs(x) > std::fabs(lambda))
+                    lambda = x;
+            if (lambda == 0.0 || !std::isfinite(lambda))
                 break;
             for (std::size_t i = 0; i < size; ++i)
                 v[i] = w[i] / lambda;
         }
-        if (!(lambda > 0.0)) {
+        if (lambda == 0.0 || !std::isfinite(lambda)) {
             // Nothing is left of S: every remaining eigenvalue is 0.
             lambda = 0.0;
             OrthogonalUnitVector(result, e, v);

@@ -22,9 +22,12 @@ struct EigenDecomposition {
 };
 
 // `matrix` holds size x size values row by row (it is only read). For each e = 0 .. size - 1,
-// starting from a vector of ones: `steps` times w = S v, lambda = max |w_i|, v = w / lambda;
-// then v is scaled to unit length and becomes eigenvector e with eigenvalue lambda, and S loses
-// v lambda v^T before the next e. The signs are those this iteration gives (the projection of
+// starting from a vector of ones: `steps` times w = S v, lambda = the w_i of largest magnitude,
+// v = w / lambda; then v is scaled to unit length and becomes eigenvector e with eigenvalue
+// lambda, and S loses v lambda v^T before the next e. For a positive eigenvalue lambda is
+// max |w_i|; keeping the sign matters only for the tiny negative eigenvalues that rounding
+// leaves in a deflated covariance, which would otherwise come out positive and be doubled by
+// each deflation. The signs of the vectors are those this iteration gives (the projection of
 // the ones vector on each eigenvector is positive).
 // When what is left of S maps v to zero (a matrix of lower rank, or all zero), the remaining
 // eigenvalues are 0 and their vectors are unit vectors orthogonal to the ones already found,

@@ -4,6 +4,7 @@
 #include "tools/audio/signal_generator_dialog.h"
 #include "tools/audio/waveform_editor.h"
 #include "tools/audio/waveform_join_dialog.h"
+#include "tools/lpc/lpc_components_dialog.h"
 #include "tools/shell/command_table.h"
 #include "tools/shell/small_dialogs.h"
 #include "tools/shell/tool_registry.h"
@@ -34,6 +35,9 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdConvolution, [](Session& session, Services& services) {
         return std::make_unique<ConvolutionDialog>(session, services);
+    });
+    tools.add(CmdLpcComponents, [](Session& session, Services& services) {
+        return std::make_unique<LpcComponentsDialog>(session, services);
     });
     return tools;
 }

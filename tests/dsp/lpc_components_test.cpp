@@ -180,7 +180,7 @@ TEST_F(HandWorkedComponents, CovarianceEigenpairsAndScores)
     EXPECT_NEAR(std::fabs(pc.scores.second[1]), std::fabs(vy - 3 * vx) / length, 1e-6);
 }
 
-TEST(PowerIterationEigen, ALowerRankMatrixEndsWithZeroEigenvaluesAndOrthogonalVectors)
+TEST(PowerIterationEigen, DeflationLeavesZeroAndNegativeEigenvaluesAsTheyAre)
 {
     // diag(5, 0): after the first pair nothing is left, which must not turn into 0/0.
     const EigenDecomposition e = PowerIterationEigen(std::vector<double>{5, 0, 0, 0}, 2);
@@ -190,6 +190,13 @@ TEST(PowerIterationEigen, ALowerRankMatrixEndsWithZeroEigenvaluesAndOrthogonalVe
     EXPECT_DOUBLE_EQ(e.component(1, 0), 0.0);
     EXPECT_NEAR(e.component(0, 1), 0.0, 1e-15);
     EXPECT_NEAR(e.component(1, 1), 1.0, 1e-15);
+
+    // A negative eigenvalue keeps its sign, so deflation removes it: diag(3, -1, 0) ends with
+    // 3, -1, 0 rather than 3, 1, 2.
+    const EigenDecomposition n = PowerIterationEigen(std::vector<double>{3, 0, 0, 0, -1, 0, 0, 0, 0}, 3);
+    EXPECT_NEAR(n.values[0], 3.0, 1e-12);
+    EXPECT_NEAR(n.values[1], -1.0, 1e-12);
+    EXPECT_NEAR(n.values[2], 0.0, 1e-12);
 
     // All zero (every frame alike): unit vectors, all finite.
     const EigenDecomposition z = PowerIterationEigen(std::vector<double>(9, 0.0), 3);
