@@ -40,7 +40,14 @@ bool FillFrameMatrix(std::span<const double> signal, std::size_t start, std::siz
     matrix.order = p;
     for (std::size_t f = 0; f < ComponentFrames; ++f) {
         const std::span<double> row = matrix.row(f);
-        const std::span<const double> frame = signal.subspan(ComponentFrameStart(start, width, f), n);
+        const std::size_t at = ComponentFrameStart(start, width, f);
+        if (f > 0 && at == ComponentFrameStart(start, width, f - 1)) {
+            // A narrow interval gives neighbouring rows the same frame: analysed once.
+            const std::span<const double> previous = matrix.row(f - 1);
+            std::copy(previous.begin(), previous.end(), row.begin());
+            continue;
+        }
+        const std::span<const double> frame = signal.subspan(at, n);
         if (IsSilent(frame)) {
             if (f == 0) {
                 std::fill(row.begin(), row.end(), 0.0);

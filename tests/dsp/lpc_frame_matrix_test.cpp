@@ -1,5 +1,6 @@
-// The FrameMatrix: where its 1000 frames start, the rows repeated when the interval is shorter
-// than 1000 samples, the silent-frame rule, and rows that never keep entries of a higher order.
+// The FrameMatrix: where its 1000 frames start (rows repeat when the interval is shorter than
+// 1000 samples), rows that never keep entries of a higher order, frames that would reach past
+// the signal, and the silent-frame rule.
 
 #include "dsp/lpc_frame_matrix.h"
 
@@ -30,7 +31,7 @@ std::vector<double> RowFor(const std::vector<double>& x, std::size_t at, std::si
     return {work.coefficients.begin(), work.coefficients.begin() + static_cast<std::ptrdiff_t>(p)};
 }
 
-TEST(FrameMatrix, FramesStartAtTheThousandthsOfTheIntervalAndRepeatWhenItIsShort)
+TEST(FrameMatrix, FramesStartAtTheThousandthsOfTheIntervalAndRowsHoldOnlyTheirOrder)
 {
     const std::vector<double> x = Noise(3000, 1);
     FrameMatrix m;
@@ -49,6 +50,16 @@ TEST(FrameMatrix, FramesStartAtTheThousandthsOfTheIntervalAndRepeatWhenItIsShort
     // Width 1500 gives 1.5 samples per frame: frame 3 starts at trunc(4.5) = 4.
     ASSERT_TRUE(FillFrameMatrix(x, 0, 1500, 12, 8, m, work));
     EXPECT_EQ(m.at(3, 5), RowFor(x, 4, 12, 8)[5]);
+
+    // A lower order clears what a higher one left.
+    ASSERT_TRUE(FillFrameMatrix(x, 0, 1000, 40, 9, m, work));
+    ASSERT_TRUE(FillFrameMatrix(x, 0, 1000, 20, 9, m, work));
+    EXPECT_EQ(m.at(10, 20), 0.0);
+    EXPECT_EQ(m.at(10, 39), 0.0);
+    // Frame 999 of width 2491 starts at trunc(999 × 2491 / 1000) = 2488: its 512 samples end at
+    // the last sample, 2999. Width 2492 puts it at 2489, one past: refused.
+    EXPECT_TRUE(FillFrameMatrix(x, 0, 2491, 20, 9, m, work));
+    EXPECT_FALSE(FillFrameMatrix(x, 0, 2492, 20, 9, m, work));
 }
 
 TEST(FrameMatrix, SilentFramesRepeatTheRowBeforeAndASilentFirstFrameIsTinyEverywhere)
@@ -77,23 +88,6 @@ TEST(FrameMatrix, SilentFramesRepeatTheRowBeforeAndASilentFirstFrameIsTinyEveryw
         EXPECT_EQ(m.at(999, j), m.at(499, j));
     }
     EXPECT_EQ(m.at(499, 1), RowFor(y, 998, 5, 8)[1]);
-}
-
-TEST(FrameMatrix, ALowerOrderClearsWhatAHigherOrderLeftAndNothingReadsPastTheSignal)
-{
-    const std::vector<double> x = Noise(2000, 4);
-    FrameMatrix m;
-    LpcWorkspace work;
-    ASSERT_TRUE(FillFrameMatrix(x, 0, 1000, 40, 9, m, work));
-    EXPECT_NE(m.at(10, 39), 0.0);
-    ASSERT_TRUE(FillFrameMatrix(x, 0, 1000, 20, 9, m, work));
-    for (std::size_t j = 20; j < MaxComponentOrder; ++j)
-        EXPECT_EQ(m.at(10, j), 0.0);
-    // The last frame starts at 0 + trunc(999 × 1489 / 1000) = 1487 and needs 512 samples: 1999
-    // fits, and so does 1490 (last start 1488); 1491 (last start 1489) does not.
-    EXPECT_TRUE(FillFrameMatrix(x, 0, 1490, 20, 9, m, work));
-    EXPECT_FALSE(FillFrameMatrix(x, 0, 1491, 20, 9, m, work));
-    EXPECT_FALSE(FillFrameMatrix(std::span(x).first(511), 0, 0, 20, 9, m, work));
 }
 
 } // namespace

@@ -280,6 +280,7 @@ void LpcComponentsDialog::followPlayback()
     bars_.positions[3] = bar;
     control(FrameBar).position = bar;
     state_.frameBarPosition = bar;
+    setText(FrameLabel, FrameText(range_.width, bar, sampleRate()));
     if (!components_)
         return;
     const std::span<const double> row = work_.matrix.row(FrameOfPlayPosition(position, width));

@@ -42,22 +42,27 @@ protected:
     testing::TempDir dir;
 };
 
-TEST_F(LpcComponentsTest, OpensOnTheWholeSignalWithOrderThirtyAndFramesOf1024)
+TEST_F(LpcComponentsTest, OpensOnTheWholeSignalAndClosesWithItsPicture)
 {
+    session.toolState<LpcComponentsState>().frameBarPosition = 16380; // kept from before
     L& d = openNoise();
     EXPECT_TRUE(d.isChecked(L::Frame1024));
-    EXPECT_EQ(d.frameSize(), 1024u);
     EXPECT_EQ(d.range().start, 0u);
     EXPECT_EQ(d.range().width, 18976u);
-    EXPECT_EQ(d.range().order, 30u);
     EXPECT_EQ(d.control(L::WidthBar).position, 2000);
     EXPECT_EQ(d.control(L::OrderBar).position, 30);
-    EXPECT_EQ(d.control(L::OrderBar).minimum, 1);
-    EXPECT_EQ(d.control(L::FrameBar).maximum, 32760);
-    EXPECT_EQ(d.text(L::OrderLabel), "次数＝30");
+    EXPECT_EQ(d.control(L::FrameBar).position, 16380);
+    EXPECT_EQ(d.text(L::FrameLabel), "    1186ms "); // 18976 × 1000 × 16380 / 32760 / 8000
     EXPECT_EQ(d.matrix().order, 30u);
-    EXPECT_EQ(d.matrix().at(999, 0), 1.0);
     EXPECT_EQ(d.components(), nullptr);
+
+    // Closing hands the drawing over as 750 x 530: shown row 492 covers the rows from
+    // trunc(492 × 552 / 530) = 512, the base line.
+    d.press(IdCancel);
+    EXPECT_EQ(d.result(), 1);
+    ASSERT_EQ(session.resultCanvas.image().size(), QSize(750, 530));
+    EXPECT_EQ(session.resultCanvas.pixel(400, 492), Black);
+    EXPECT_EQ(session.resultCanvas.pixel(400, 520), White);
 }
 
 TEST_F(LpcComponentsTest, TheStartBarMovesTheIntervalBackInsideTheSignal)
@@ -79,8 +84,6 @@ TEST_F(LpcComponentsTest, TheStartBarMovesTheIntervalBackInsideTheSignal)
     EXPECT_EQ(d.control(L::StartBar).position, 897);
     EXPECT_EQ(d.text(L::IntervalLabel), "切出し開始 1122(ms)から幅 1250(ms)の区間");
     EXPECT_EQ(d.text(L::Status), "選択したデータを対象とする。");
-    // The frames follow: frame 999 starts at 8976 + trunc(999 × 10000 / 1000) = 18966.
-    EXPECT_EQ(dsp::ComponentFrameStart(d.range().start, d.range().width, 999), 18966u);
 }
 
 TEST_F(LpcComponentsTest, TheWidthBarHoldsTheWidthBetweenNAndTheSignalsEnd)
@@ -130,9 +133,6 @@ TEST_F(LpcComponentsTest, TheFrameLengthAndOrderTakeEffectAtTheNextChange)
     EXPECT_EQ(d.range().log2Size, 8);
     EXPECT_EQ(d.matrix().order, 12u);
     EXPECT_EQ(d.matrix().at(500, 12), 0.0);
-    // The width rule now keeps frames of 256 inside: n − N = 19744.
-    bar(L::WidthBar, 2000);
-    EXPECT_EQ(d.range().width, 19744u);
 }
 
 TEST_F(LpcComponentsTest, ComputeAllDrawsTheScatterAndExportsFiveSectionsOf1000Rows)
@@ -145,16 +145,12 @@ TEST_F(LpcComponentsTest, ComputeAllDrawsTheScatterAndExportsFiveSectionsOf1000R
     files.answer(path);
     d.press(L::ComputeButton);
     EXPECT_EQ(files.lastProposedName, "LPC_DATA.txt");
-    EXPECT_EQ(files.lastDefaultExtension, "txt");
-    ASSERT_EQ(files.lastFilters.size(), 1u);
-    EXPECT_EQ(files.lastFilters[0].description, "Text files {*.txt}");
     EXPECT_EQ(d.caption(), path);
     ASSERT_NE(d.components(), nullptr);
     const dsp::PrincipalComponents& pc = *d.components();
 
     const std::vector<std::string> lines = Lines(path);
     ASSERT_EQ(lines.size(), 1u + 1000 + 1 + 3 + 1 + 1 + 1 + 3 + 1 + 1000);
-    EXPECT_EQ(lines[0], "LPC生データ");
     EXPECT_EQ(Find(lines, "共分散"), 1001u);
     EXPECT_EQ(Find(lines, "固有値"), 1005u);
     EXPECT_EQ(Find(lines, "固有ベクトル"), 1007u);
@@ -166,31 +162,12 @@ TEST_F(LpcComponentsTest, ComputeAllDrawsTheScatterAndExportsFiveSectionsOf1000R
     char expected[128];
     std::snprintf(expected, sizeof expected, "      50ms %f %f", pc.scores.first[500], pc.scores.second[500]);
     EXPECT_EQ(lines[1012 + 500], expected);
-    // s1 of a row, from its definition: the sum of a_j times component j − 1 of eigenvector 0.
-    double s1 = 0;
-    for (std::size_t j = 1; j <= 3; ++j)
-        s1 += d.matrix().at(500, j) * pc.eigen.component(j - 1, 0);
-    EXPECT_NEAR(pc.scores.first[500], s1, 1e-12);
-
-    // The scatter: box and axes, and a circle of radius 2 around the point of frame 999 (drawn
-    // last, so no other circle covers it).
-    const Picture& p = d.drawing();
-    EXPECT_EQ(p.pixel(500, 10), Black);
-    EXPECT_EQ(p.pixel(650, 10), Black);
-    const int x = static_cast<int>(650 + pc.scores.first[999] * 150 / pc.scores.firstPeak);
-    const int y = static_cast<int>(250 - pc.scores.second[999] * 250 / pc.scores.secondPeak);
-    EXPECT_EQ(p.pixel(x, y < 250 ? y + 2 : y - 2), Black);
-    EXPECT_EQ(p.pixel(x, y), White);
     EXPECT_TRUE(messages.messages.empty());
-}
 
-TEST_F(LpcComponentsTest, CancellingTheExportWritesNothingAndAFailedWriteIsReported)
-{
-    L& d = openNoise();
+    // A cancelled export writes nothing; a failed one is reported.
     files.answer(std::nullopt);
     d.press(L::ComputeButton);
-    EXPECT_EQ(d.caption(), "KPC-PAC");
-    EXPECT_NE(d.components(), nullptr); // computed all the same
+    EXPECT_EQ(d.caption(), path);
     files.answer(dir.file("no-such-folder/LPC_DATA.txt"));
     d.press(L::ComputeButton);
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -215,10 +192,8 @@ TEST_F(LpcComponentsTest, OrderOneLeavesEmptySectionsAndAScatterWithoutScale)
 
 TEST_F(LpcComponentsTest, TheFrameBarAndPlaybackMarkFramesUpToTheLast)
 {
-    EXPECT_EQ(FrameOfBar(32760), 999u);
     EXPECT_EQ(FrameOfBar(16380), 500u);
-    EXPECT_EQ(FrameOfPlayPosition(8000, 8000), 999u);
-    EXPECT_EQ(FrameOfPlayPosition(4000, 8000), 500u);
+    EXPECT_EQ(FrameOfPlayPosition(8000, 8000), 999u); // the very end: 1000, held at 999
 
     L& d = openNoise();
     bar(L::WidthBar, 800); // 8000 samples, one second
@@ -246,9 +221,6 @@ TEST_F(LpcComponentsTest, TheFrameBarAndPlaybackMarkFramesUpToTheLast)
     std::snprintf(expected, sizeof expected, "maxab=%3.3f %3.3f %3.3f", s1, pc.scores.firstPeak, s1 / pc.scores.firstPeak);
     EXPECT_EQ(d.text(L::Status), expected);
     EXPECT_EQ(d.strip().shown().pixel(162, StripCursorTop), Red); // 2000 × 650 / 8000 = 162
-
-    output.advance(740); // 7920 samples: the last tick before the end
-    d.timer(PlayTimer);
     output.advance(1000); // the end: the player stops itself
     EXPECT_TRUE(d.timers().empty());
 }
@@ -270,19 +242,6 @@ TEST_F(LpcComponentsTest, ASignalShorterThanAFrameIsRefusedAndNothingIsRead)
     EXPECT_EQ(d.text(L::Status), "選択したデータを対象とする。");
     EXPECT_EQ(d.range().width, 744u); // the whole 1000 − 256
     EXPECT_EQ(d.matrix().order, 10u);
-}
-
-TEST_F(LpcComponentsTest, ClosingHandsTheDrawingOverShrunkTo750By530)
-{
-    L& d = openNoise();
-    d.press(IdCancel);
-    EXPECT_TRUE(d.ended());
-    EXPECT_EQ(d.result(), 1);
-    ASSERT_EQ(session.resultCanvas.width(), 750);
-    ASSERT_EQ(session.resultCanvas.height(), 530);
-    // Shown row 492 covers the rows from trunc(492 × 552 / 530) = 512, the base line.
-    EXPECT_EQ(session.resultCanvas.pixel(400, 492), Black);
-    EXPECT_EQ(session.resultCanvas.pixel(400, 520), White);
 }
 
 } // namespace
