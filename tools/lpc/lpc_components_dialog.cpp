@@ -122,11 +122,11 @@ void LpcComponentsDialog::init()
 
     range_ = {0, n >= frame ? n - frame : 0, DefaultComponentsOrder, log2Size_};
     bars_.positions = {0, IntervalBarRange, DefaultComponentsOrder, std::clamp(state_.frameBarPosition, 0, FrameBarRange)};
-    for (int i = 0; i < 4; ++i) {
-        ControlState& bar = control(bars_.ids[static_cast<std::size_t>(i)]);
-        bar.minimum = bars_.minima[static_cast<std::size_t>(i)];
-        bar.maximum = bars_.maxima[static_cast<std::size_t>(i)];
-        bar.position = bars_.positions[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < 4; ++i) {
+        ControlState& bar = control(bars_.ids[i]);
+        bar.minimum = bars_.minima[i];
+        bar.maximum = bars_.maxima[i];
+        bar.position = bars_.positions[i];
     }
     setText(OrderLabel, Sprintf("次数＝%d", DefaultComponentsOrder));
     setText(IntervalLabel, Sprintf("切出し開始 %d(ms)から幅 %d(ms)の区間", Milliseconds(range_.start, sampleRate()),

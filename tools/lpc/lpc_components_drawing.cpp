@@ -1,6 +1,5 @@
 #include "tools/lpc/lpc_components_drawing.h"
 
-#include "canvas/column_polyline.h"
 #include "canvas/painter.h"
 #include "dsp/lpc_spectrum.h"
 
@@ -65,22 +64,30 @@ private:
 
 } // namespace
 
-void DrawIntervalBand(Picture& picture, std::span<const double> signal, std::size_t start, std::size_t width)
+void DrawIntervalBand(Picture& picture, std::span<const double> signal, const SampleExtremes& extremes,
+                      std::size_t start, std::size_t width)
 {
-    if (width == 0 || start > signal.size() || signal.size() - start < width)
+    if (width < 2 || start > signal.size() || signal.size() - start < width)
         return;
     const std::span<const double> interval = signal.subspan(start, width);
-    double peak = 0.0;
-    for (double x : interval)
-        peak = std::max(peak, std::fabs(x));
+    const auto [lowest, highest] = extremes.range(start, start + width);
+    const double peak = std::max(std::fabs(lowest), std::fabs(highest));
+    const auto y = [peak](double x) { return peak == 0.0 ? 50 : PixelCoordinate(x / peak * 50 + 50); };
+    const std::uint64_t depth = WaterfallDepth, count = width;
     Painter painter(picture);
     painter.setPen(BlackPen);
-    DrawColumnPolyline(
-        painter, width,
-        [&](std::size_t i) {
-            return static_cast<int>(static_cast<std::uint64_t>(i) * WaterfallDepth / width);
-        },
-        [&](std::size_t i) { return peak == 0.0 ? 50 : PixelCoordinate(interval[i] / peak * 50 + 50); });
+    std::size_t k = 0;
+    while (k < width) {
+        const auto column = static_cast<int>(k * depth / count);
+        // The first point of the next column: the least i with i × D ≥ (column + 1) × width.
+        const auto end = std::max<std::size_t>(
+            k + 1, std::min<std::size_t>(width, ((column + 1) * count + depth - 1) / depth));
+        if (k > 0)
+            painter.line(static_cast<int>((k - 1) * depth / count), y(interval[k - 1]), column, y(interval[k]));
+        const auto [low, high] = extremes.range(start + k, start + end);
+        painter.verticalSpan(column, y(low), y(high));
+        k = end;
+    }
 }
 
 int WaterfallY(double level, const dsp::LevelRange& range, int c, int delta)

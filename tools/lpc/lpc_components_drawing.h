@@ -6,6 +6,7 @@
 #include "canvas/picture.h"
 #include "dsp/level_range.h"
 #include "dsp/lpc_components.h"
+#include "tools/audio/waveform_strip.h"
 
 #include <QPoint>
 
@@ -24,8 +25,12 @@ inline constexpr int WaterfallStep = 15;
 
 // The interval start … start + width − 1 scaled to its own peak M: a polyline through
 // (trunc(i × D / width), trunc(x / M × 50 + 50)), starting at its first point. An interval of
-// zeros lies on the line y = 50. The interval must lie inside the signal.
-void DrawIntervalBand(Picture& picture, std::span<const double> signal, std::size_t start, std::size_t width);
+// zeros lies on the line y = 50. The interval must lie inside the signal. `extremes` indexes
+// the same signal: each of the D columns is drawn as the span between its lowest and highest
+// point (which is what the polyline's segments inside a column cover), so a long interval
+// costs a few block look-ups per column instead of a segment per sample.
+void DrawIntervalBand(Picture& picture, std::span<const double> signal, const SampleExtremes& extremes,
+                      std::size_t start, std::size_t width);
 
 // Row of curve point j (0 … 199) of the waterfall curve at depth c, δ pixels lower:
 // trunc(200 − (level − Lmin) × 200 / (Lmax − Lmin) + c + δ).

@@ -67,7 +67,12 @@ RangeAnalysis AnalyseRange(std::span<const double> signal, const ComponentsRange
     if (!dsp::FillFrameMatrix(signal, range.start, range.width, range.order, range.log2Size, work.matrix, work.lpc))
         return result;
     result.analysed = true;
-    DrawIntervalBand(picture, signal, range.start, range.width);
+    if (work.extremesData != signal.data() || work.extremesSize != signal.size()) {
+        work.extremes = SampleExtremes(signal);
+        work.extremesData = signal.data();
+        work.extremesSize = signal.size();
+    }
+    DrawIntervalBand(picture, signal, work.extremes, range.start, range.width);
     result.progressSteps = DrawLpcWaterfall(picture, work.matrix, range.log2Size, levels, work.waterfall);
     FinishRangePicture(picture);
     return result;

@@ -53,6 +53,11 @@ struct RangeWork {
     dsp::FrameMatrix matrix;
     dsp::LpcWorkspace lpc;
     WaterfallWork waterfall;
+    // Block extremes of the signal for the waveform band, built once per signal (a signal is
+    // known by its address and size; its samples must not change in place).
+    SampleExtremes extremes;
+    const double* extremesData = nullptr;
+    std::size_t extremesSize = 0;
 };
 
 struct RangeAnalysis {

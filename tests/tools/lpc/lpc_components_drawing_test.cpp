@@ -2,6 +2,9 @@
 // waterfall curve and the band its eraser blanks, and the scatter plot with its marks.
 
 #include "tools/lpc/lpc_components_drawing.h"
+#include "../../support/test_signals.h"
+
+#include "canvas/painter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,24 +13,30 @@
 namespace kelvora {
 namespace {
 
-TEST(LpcComponentsDrawing, TheIntervalBandIsScaledToItsPeakOver512Columns)
+TEST(LpcComponentsDrawing, TheIntervalBandIsThePolylineScaledToItsPeakOver512Columns)
 {
-    // Samples 10 … 1033 of a ramp −1000, −999, …: the interval runs from −990 to 33, its peak
-    // is 990; point i lies at (trunc(i × 512 / 1024), trunc(x / 990 × 50 + 50)).
-    std::vector<double> ramp(2000);
-    for (std::size_t i = 0; i < ramp.size(); ++i)
-        ramp[i] = static_cast<double>(i) - 1000.0;
-    Picture p(ComponentsPictureWidth, ComponentsPictureHeight);
-    DrawIntervalBand(p, ramp, 10, 1024);
-    EXPECT_EQ(p.pixel(0, 0), Black);                                       // −990 → y 0
-    EXPECT_EQ(p.pixel(250, static_cast<int>(-490.0 / 990 * 50 + 50)), Black); // i = 500: −490
-    EXPECT_EQ(p.pixel(511, static_cast<int>(33.0 / 990 * 50 + 50)), Black);    // the last point
-    EXPECT_EQ(p.pixel(512, 51), White);
-    EXPECT_EQ(p.pixel(250, 60), White);
-
+    // Noise of peak near 5000, and a loud sample outside the interval that must not set the
+    // scale: every segment from (trunc(i × 512 / width), trunc(x / M × 50 + 50)) to the next.
+    std::vector<double> x = testing::UniformNoise(60000, 5000, 9);
+    x[5] = 30000;
+    for (std::size_t width : {300u, 512u, 50000u}) {
+        const std::span<const double> interval = std::span(x).subspan(10, width);
+        double m = 0;
+        for (double s : interval)
+            m = std::max(m, std::fabs(s));
+        Picture expected(ComponentsPictureWidth, ComponentsPictureHeight);
+        Painter painter(expected);
+        for (std::size_t i = 1; i < width; ++i)
+            painter.line(static_cast<int>(i - 1) * 512 / static_cast<int>(width), static_cast<int>(interval[i - 1] / m * 50 + 50),
+                         static_cast<int>(i * 512 / width), static_cast<int>(interval[i] / m * 50 + 50));
+        Picture band(ComponentsPictureWidth, ComponentsPictureHeight);
+        DrawIntervalBand(band, x, SampleExtremes(x), 10, width);
+        EXPECT_TRUE(band == expected) << width;
+    }
     // An interval of zeros lies on y = 50 instead of dividing by its peak.
+    const std::vector<double> zeros(300, 0.0);
     Picture flat(ComponentsPictureWidth, ComponentsPictureHeight);
-    DrawIntervalBand(flat, std::vector<double>(300, 0.0), 0, 300);
+    DrawIntervalBand(flat, zeros, SampleExtremes(zeros), 0, 300);
     EXPECT_EQ(flat.pixel(200, 50), Black);
 }
 
