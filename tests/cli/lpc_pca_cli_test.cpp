@@ -97,9 +97,7 @@ TEST_F(LpcPcaCli, TheJsonAgreesWithTheExportedCoefficientsAndScores)
 TEST_F(LpcPcaCli, OrderOneAndBadInput)
 {
     ASSERT_EQ(Run({file_, "--order", "1", "--json"}), ExitOk) << err_.str();
-    const nlohmann::json json = nlohmann::json::parse(out_.str());
-    EXPECT_TRUE(json["eigenvalues"].empty());
-    EXPECT_EQ(json["score_max"], nlohmann::json::array({0.0, 0.0}));
+    EXPECT_EQ(nlohmann::json::parse(out_.str())["score_max"], nlohmann::json::array({0.0, 0.0}));
     EXPECT_NE(err_.str().find("no scale"), std::string::npos);
 
     EXPECT_EQ(Run({file_, "--frame", "300"}), ExitBadUsage);

@@ -1,6 +1,6 @@
 // The principal components of LPC coefficients: the power iteration against Jacobi rotations on
-// the same covariance, a covariance and its eigen pair worked out by hand, the zero-residual and
-// p = 1 cases, and the level range of a sinusoid whose spectrum is known exactly.
+// the same covariance, a covariance and its eigen pair worked out by hand, residuals with zero
+// and negative eigenvalues, and the level range of a sinusoid whose spectrum is known exactly.
 
 #include "dsp/level_range.h"
 #include "dsp/lpc_components.h"
@@ -173,17 +173,6 @@ TEST(PowerIterationEigen, DeflationLeavesZeroAndNegativeEigenvaluesAsTheyAre)
                 dot += z.component(i, a) * z.component(i, b);
             EXPECT_NEAR(dot, a == b ? 1.0 : 0.0, 1e-12);
         }
-}
-
-TEST(LpcComponents, OrderOneHasNothingToVaryAndScoresOfZero)
-{
-    FrameMatrix m;
-    m.order = 1;
-    const PrincipalComponents pc = AnalyseComponents(m);
-    EXPECT_TRUE(pc.covariance.empty());
-    EXPECT_TRUE(pc.eigen.values.empty());
-    EXPECT_EQ(pc.scores.first.size(), ComponentFrames);
-    EXPECT_EQ(pc.scores.firstPeak + pc.scores.secondPeak, 0.0);
 }
 
 TEST(SpectrumLevelRange, ASinusoidOnABinSpansItsPeakAndTheFloor)

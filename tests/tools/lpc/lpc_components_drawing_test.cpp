@@ -83,13 +83,10 @@ TEST(LpcComponentsDrawing, ScatterPointsAreScaledToTheLargestScoresAndMarkedInRe
     Picture p(ComponentsPictureWidth, ComponentsPictureHeight);
     DrawPcaScatter(p, scores);
     EXPECT_EQ(p.pixel(799, 100), Black); // the box
-    EXPECT_EQ(p.pixel(700, 499), Black);
-    EXPECT_EQ(p.pixel(720, 250), Black); // the axes
-    EXPECT_EQ(p.pixel(650, 400), Black);
+    EXPECT_EQ(p.pixel(720, 250), Black); // an axis
     EXPECT_EQ(p.pixel(689, 312), Black); // radius 2 around (687, 312)
-    EXPECT_EQ(p.pixel(687, 310), Black);
     EXPECT_EQ(p.pixel(688, 313), White); // inside the ring, distance 1.4
-    EXPECT_EQ(p.pixel(690, 312), White);
+    EXPECT_EQ(p.pixel(690, 312), White); // outside
 
     MarkScatterPoint(p, 0.5, -1.0, scores);
     for (int dx : {2, 4, 6})
