@@ -1,7 +1,7 @@
-// "KPC-PAC" through its model: the opening, the two interval rules worked out by hand, the frame
-// length taking effect at the next change, "全計算(保存)" with its export, the frame bar and
-// playback marking frames up to 999, order 1, a signal shorter than a frame, and the picture
-// handed over on closing.
+// "KPC-PAC" through its model: the opening and the picture handed over on closing, the two
+// interval rules worked out by hand, "全計算(保存)" with its export, order 1, the frame bar and
+// playback marking frames up to 999, and a signal shorter than a frame (with the frame length
+// taking effect at the next change).
 
 #include "tools/lpc/lpc_components_dialog.h"
 #include "../../support/test_signals.h"
@@ -120,21 +120,6 @@ TEST_F(LpcComponentsTest, TheWidthBarHoldsTheWidthBetweenNAndTheSignalsEnd)
         EXPECT_EQ(d.matrix().at(0, j), d.matrix().at(999, j));
 }
 
-TEST_F(LpcComponentsTest, TheFrameLengthAndOrderTakeEffectAtTheNextChange)
-{
-    L& d = openNoise();
-    const double before = d.matrix().at(500, 3);
-    d.press(L::Frame256);
-    EXPECT_EQ(d.frameSize(), 256u);
-    EXPECT_EQ(d.range().log2Size, 10); // nothing analysed yet
-    EXPECT_EQ(d.matrix().at(500, 3), before);
-    bar(L::OrderBar, 12);
-    EXPECT_EQ(d.text(L::OrderLabel), "次数＝12");
-    EXPECT_EQ(d.range().log2Size, 8);
-    EXPECT_EQ(d.matrix().order, 12u);
-    EXPECT_EQ(d.matrix().at(500, 12), 0.0);
-}
-
 TEST_F(LpcComponentsTest, ComputeAllDrawsTheScatterAndExportsFiveSectionsOf1000Rows)
 {
     L& d = openNoise();
@@ -236,12 +221,16 @@ TEST_F(LpcComponentsTest, ASignalShorterThanAFrameIsRefusedAndNothingIsRead)
     d.press(L::ComputeButton); // nothing to compute: no file is asked for
     EXPECT_EQ(files.saveCount, 0);
     EXPECT_EQ(d.components(), nullptr);
-    // With frames of 256 it works.
+    // With frames of 256 it works, from the next change on.
     d.press(L::Frame256);
+    EXPECT_EQ(d.frameSize(), 256u);
+    EXPECT_EQ(d.text(L::Status), "データ量が1024(ポイント)より少ないので動きません");
     bar(L::StartBar, 0);
     EXPECT_EQ(d.text(L::Status), "選択したデータを対象とする。");
     EXPECT_EQ(d.range().width, 744u); // the whole 1000 − 256
+    EXPECT_EQ(d.range().log2Size, 8);
     EXPECT_EQ(d.matrix().order, 10u);
+    EXPECT_EQ(d.matrix().at(500, 10), 0.0);
 }
 
 } // namespace
