@@ -3,7 +3,6 @@
 #include "dsp/fft.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace kelvora::dsp {
 namespace {

@@ -14,7 +14,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <ostream>
+#include <tuple>
 
 namespace kelvora::cli {
 namespace {

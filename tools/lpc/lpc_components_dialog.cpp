@@ -1,6 +1,5 @@
 #include "tools/lpc/lpc_components_dialog.h"
 
-#include "canvas/painter.h"
 #include "tools/audio/strip_dialog.h"
 #include "tools/lpc/lpc_components_export.h"
 #include "util/sprintf.h"

@@ -16,6 +16,8 @@
 #include "tools/shell/session.h"
 
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace kelvora {
 

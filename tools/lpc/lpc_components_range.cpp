@@ -1,5 +1,7 @@
 #include "tools/lpc/lpc_components_range.h"
 
+#include <algorithm>
+
 namespace kelvora {
 namespace {
 
