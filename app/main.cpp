@@ -2,11 +2,11 @@
 
 #include "app/frame_window.h"
 #include "app/qt_audio_output.h"
+#include "app/user_guide.h"
 #include "canvas/painter.h"
 #include "cli/cli_command.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -20,8 +20,8 @@ namespace {
 
 std::string UserGuideUrl()
 {
-    const QString beside = QCoreApplication::applicationDirPath() + "/user-guide.html";
-    return QUrl::fromLocalFile(QFileInfo(beside).absoluteFilePath()).toString().toStdString();
+    const QString guide = kelvora::UserGuidePath(QCoreApplication::applicationDirPath());
+    return QUrl::fromLocalFile(guide).toString().toStdString();
 }
 
 int RunWindow(int argc, char** argv, bool extended)

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ ninja-build pkg-config
-  libgtest-dev libbenchmark-dev libfftw3-dev libsndfile1-dev sox lame
+  libgtest-dev libbenchmark-dev libfftw3-dev libsndfile1-dev sox lame desktop-file-utils
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   fonts-ipaexfont-gothic xdg-utils
   xvfb xauth pulseaudio pulseaudio-utils
