@@ -45,6 +45,10 @@ Result<std::vector<std::uint8_t>> EncodeFlac16(WavFormat format, std::span<const
         const SndfileHandle file = memory.open(SFM_WRITE, info);
         if (!file)
             return CannotEncode(sf_strerror(nullptr));
+        // libsndfile starts the FLAC stream at the first samples written; without any, it
+        // would leave no bytes at all, which nothing reads back.
+        if (left.empty())
+            sf_command(file.get(), SFC_UPDATE_HEADER_NOW, nullptr, 0);
         const std::span<const double> second = right.empty() ? left : right;
         const std::size_t channels = written.channels;
         std::vector<short> block(BlockFrames * channels);

@@ -233,6 +233,12 @@ TEST_F(SoundFileTest, FlacWriterTruncatesLikeTheWavWriterAndReadsBack)
     EXPECT_EQ(read.value().sound.right, (std::vector<double>{5, 6, 0, 0, 0})); // a short right is padded
     EXPECT_EQ(read.value().sound.format, (WavFormat{2, 16000, 64000, 4, 16}));
 
+    // No samples still makes a FLAC file, one that reads back as an empty sound.
+    ASSERT_TRUE(WriteFlac16(path, WavFormat{}, {}, {}).ok());
+    const auto empty = ReadSound(path);
+    ASSERT_TRUE(empty.ok()) << empty.error().message;
+    EXPECT_TRUE(empty.value().sound.left.empty());
+
     EXPECT_FALSE(WriteFlac16(file("no/such/dir.flac"), WavFormat{}, left, {}).ok());
 }
 
