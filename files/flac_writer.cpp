@@ -64,6 +64,9 @@ Result<std::vector<std::uint8_t>> EncodeFlac16(WavFormat format, std::span<const
                 return CannotEncode(sf_strerror(file.get()));
         }
     } // closing the handle finishes the stream
+    // An encoder that never started (an empty sound at a rate libFLAC refuses) leaves no bytes.
+    if (memory.written().empty())
+        return CannotEncode("サンプリング周波数 " + std::to_string(written.sampleRate) + " Hz");
     return memory.written();
 }
 

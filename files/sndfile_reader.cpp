@@ -13,7 +13,7 @@ namespace {
 
 // Frames decoded per call: large enough that the per-call cost vanishes, small enough that the
 // interleaved block stays in the cache.
-constexpr sf_count_t BlockFrames = 16384;
+constexpr sf_count_t BlockFrames = 4096;
 
 // The largest value of the integers libsndfile hands over unnormalised for plain PCM encodings
 // (in WAV, AIFF, CAF, W64 and FLAC alike), or 0 for every other encoding, which is read as
@@ -52,7 +52,7 @@ Failure OpenFailure()
 
 std::string ChannelNotice(int channels)
 {
-    return "チャンネルが" + std::to_string(channels) + "つあります。最初の2チャンネルだけを読み込みました。";
+    return "このファイルには" + std::to_string(channels) + "チャンネルあります。最初の2チャンネルだけを読み込みました。";
 }
 
 std::string ShortNotice(sf_count_t declared, std::size_t decoded)
@@ -61,11 +61,62 @@ std::string ShortNotice(sf_count_t declared, std::size_t decoded)
            + "フレームだけを読み込みました。";
 }
 
+void SizeChannels(WavSound& sound, std::size_t frames)
+{
+    sound.left.resize(frames);
+    if (sound.format.channels == 2)
+        sound.right.resize(frames);
+}
+
+// Decodes every frame of an open file into the first two channels of a sound, block by block.
+struct FrameReader {
+    SNDFILE* file;
+    std::size_t channels;
+    std::uint64_t declaredFrames; // 0 when the header does not say
+    const ProgressText& progress;
+
+    // Returns the number of frames decoded; the channels are at least that long.
+    template <typename Scale>
+    std::size_t readAll(WavSound& sound, Scale scale) const
+    {
+        const bool stereo = sound.format.channels == 2;
+        const std::uint32_t rate = sound.format.sampleRate;
+        std::vector<double> block(static_cast<std::size_t>(BlockFrames) * channels);
+        std::size_t decoded = 0;
+        for (;;) {
+            const sf_count_t got = sf_readf_double(file, block.data(), BlockFrames);
+            if (got <= 0)
+                return decoded;
+            const auto count = static_cast<std::size_t>(got);
+            stepProgress(decoded, count, rate);
+            if (sound.left.size() < decoded + count)
+                SizeChannels(sound, decoded + count); // grows geometrically
+            double* left = sound.left.data() + decoded;
+            double* right = stereo ? sound.right.data() + decoded : nullptr;
+            for (std::size_t i = 0; i < count; ++i) {
+                left[i] = scale(block[i * channels]);
+                if (stereo)
+                    right[i] = scale(block[i * channels + 1]);
+            }
+            decoded += count;
+        }
+    }
+
+    // One step before every frame whose index is a multiple of the rate, as the WAV reader does.
+    void stepProgress(std::size_t decoded, std::size_t count, std::uint32_t rate) const
+    {
+        if (!progress)
+            return;
+        for (std::size_t at = (decoded + rate - 1) / rate * rate; at < decoded + count; at += rate)
+            progress(SecondsAndPercentText("データを読込み中", at, rate, std::max<std::uint64_t>(declaredFrames, at + 1)));
+    }
+};
+
 } // namespace
 
 double ScaleIntegerSample(double value, double fullScale) noexcept
 {
-    const double scaled = std::round(value * 32767.0 / fullScale);
+    const double scaled = std::round(value * (32767.0 / fullScale));
     return std::clamp(scaled, -32768.0, 32767.0);
 }
 
@@ -91,45 +142,27 @@ Result<LoadedSound> DecodeWithSndfile(std::span<const std::uint8_t> bytes, const
     // Integer PCM is read as its own integers, so that scaling is exact (16 bits stay as they
     // are); everything else as floats in ±1.
     sf_command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, fullScale > 0 ? SF_FALSE : SF_TRUE);
-    const auto scale = [fullScale](double value) {
-        return fullScale > 0 ? ScaleIntegerSample(value, fullScale) : ScaleFloatSample(value);
-    };
 
-    const bool stereo = info.channels >= 2;
     const bool knownLength = info.frames > 0 && info.frames < std::numeric_limits<sf_count_t>::max();
-    const auto rate = static_cast<std::uint32_t>(info.samplerate);
     LoadedSound loaded;
     WavSound& sound = loaded.sound;
-    sound.format = EffectiveWriteFormat(WavFormat{static_cast<std::uint16_t>(stereo ? 2 : 1), rate, 0, 0, 16});
-    // The header's count is only a hint (a damaged file may claim anything), so the reservation
-    // is bounded by what the bytes could plausibly hold; the vectors grow past it if need be.
-    if (knownLength) {
-        const auto hint = static_cast<std::size_t>(std::min<sf_count_t>(info.frames, static_cast<sf_count_t>(bytes.size())));
-        sound.left.reserve(hint);
-        if (stereo)
-            sound.right.reserve(hint);
-    }
+    sound.format = EffectiveWriteFormat(
+        WavFormat{static_cast<std::uint16_t>(info.channels >= 2 ? 2 : 1), static_cast<std::uint32_t>(info.samplerate), 0, 0, 16});
+    // The header's count is only a hint (a damaged file may claim anything), so the first size
+    // is bounded by what the bytes could plausibly hold; the channels grow past it if need be.
+    if (knownLength)
+        SizeChannels(sound, static_cast<std::size_t>(std::min<sf_count_t>(info.frames, static_cast<sf_count_t>(bytes.size()))));
 
-    const auto channels = static_cast<std::size_t>(info.channels);
-    const std::uint64_t progressTotal = knownLength ? static_cast<std::uint64_t>(info.frames) : 0;
-    std::vector<double> block(static_cast<std::size_t>(BlockFrames) * channels);
+    const FrameReader reader{file.get(), static_cast<std::size_t>(info.channels),
+                             knownLength ? static_cast<std::uint64_t>(info.frames) : 0, progress};
     std::size_t decoded = 0;
-    for (;;) {
-        const sf_count_t got = sf_readf_double(file.get(), block.data(), BlockFrames);
-        if (got <= 0)
-            break;
-        const std::size_t count = static_cast<std::size_t>(got);
-        if (progress) {
-            for (std::size_t at = (decoded + rate - 1) / rate * rate; at < decoded + count; at += rate)
-                progress(SecondsAndPercentText("データを読込み中", at, rate, std::max<std::uint64_t>(progressTotal, at + 1)));
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            sound.left.push_back(scale(block[i * channels]));
-            if (stereo)
-                sound.right.push_back(scale(block[i * channels + 1]));
-        }
-        decoded += count;
-    }
+    if (fullScale == 32767)
+        decoded = reader.readAll(sound, [](double value) { return value; }); // already on the scale
+    else if (fullScale > 0)
+        decoded = reader.readAll(sound, [fullScale](double value) { return ScaleIntegerSample(value, fullScale); });
+    else
+        decoded = reader.readAll(sound, [](double value) { return ScaleFloatSample(value); });
+    SizeChannels(sound, decoded);
 
     if (decoded == 0 && knownLength) {
         return Failure{FailureKind::Malformed,

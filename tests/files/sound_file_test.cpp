@@ -114,7 +114,7 @@ TEST_F(SoundFileTest, MoreThanTwoChannelsKeepTheFirstTwoAndSaySo)
     EXPECT_EQ(read.value().sound.left, (std::vector<double>{1, -5}));
     EXPECT_EQ(read.value().sound.right, (std::vector<double>{2, -6}));
     EXPECT_EQ(read.value().sound.format.channels, 2);
-    EXPECT_NE(read.value().notice.find("チャンネルが4つ"), std::string::npos) << read.value().notice;
+    EXPECT_NE(read.value().notice.find("4チャンネルあります"), std::string::npos) << read.value().notice;
 }
 
 TEST_F(SoundFileTest, OwnReaderKeepsPcmWavAndDamagedHeadersEverythingElseGoesToSndfile)
@@ -238,6 +238,8 @@ TEST_F(SoundFileTest, FlacWriterTruncatesLikeTheWavWriterAndReadsBack)
     const auto empty = ReadSound(path);
     ASSERT_TRUE(empty.ok()) << empty.error().message;
     EXPECT_TRUE(empty.value().sound.left.empty());
+    // …except at a rate libFLAC's encoder refuses, where it fails rather than leave no bytes.
+    EXPECT_FALSE(EncodeFlac16(WavFormat{1, 65536, 0, 0, 16}, {}, {}).ok());
 
     EXPECT_FALSE(WriteFlac16(file("no/such/dir.flac"), WavFormat{}, left, {}).ok());
 }
