@@ -52,12 +52,12 @@ Failure OpenFailure()
 
 std::string ChannelNotice(int channels)
 {
-    return "このファイルには" + std::to_string(channels) + "チャンネルあります。最初の2チャンネルだけを読み込みました。";
+    return "このファイルには" + std::to_string(channels) + "チャンネルあります。\n最初の2チャンネルだけを読み込みました。";
 }
 
 std::string ShortNotice(sf_count_t declared, std::size_t decoded)
 {
-    return "ファイルが途中で切れています。" + std::to_string(declared) + "フレームのうち" + std::to_string(decoded)
+    return "ファイルが途中で切れています。\n" + std::to_string(declared) + "フレームのうち" + std::to_string(decoded)
            + "フレームだけを読み込みました。";
 }
 
@@ -157,7 +157,9 @@ Result<LoadedSound> DecodeWithSndfile(std::span<const std::uint8_t> bytes, const
                              knownLength ? static_cast<std::uint64_t>(info.frames) : 0, progress};
     std::size_t decoded = 0;
     if (fullScale == 32767)
-        decoded = reader.readAll(sound, [](double value) { return value; }); // already on the scale
+        // Already on the scale; held all the same, as a damaged FLAC frame can carry more bits
+        // than its header says.
+        decoded = reader.readAll(sound, [](double value) { return std::clamp(value, -32768.0, 32767.0); });
     else if (fullScale > 0)
         decoded = reader.readAll(sound, [fullScale](double value) { return ScaleIntegerSample(value, fullScale); });
     else

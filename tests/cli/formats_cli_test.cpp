@@ -61,7 +61,7 @@ TEST(CliFormats, WhatWasLeftOutIsOneLineOnStderrAndTheCommandStillWorks)
     const CliRun run = Kelvora({"info", four, "--json"});
     ASSERT_EQ(run.status, ExitOk) << run.err;
     EXPECT_EQ(nlohmann::json::parse(run.out)["channels"], 2);
-    EXPECT_EQ(run.err, four + ": このファイルには4チャンネルあります。最初の2チャンネルだけを読み込みました。\n");
+    EXPECT_EQ(run.err, four + ": このファイルには4チャンネルあります。 最初の2チャンネルだけを読み込みました。\n");
 
     testing::WriteBytes(temp.file("noise.ogg"), {'O', 'g', 'g', 'S', 1, 2, 3});
     const CliRun refused = Kelvora({"info", temp.file("noise.ogg")});

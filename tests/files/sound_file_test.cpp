@@ -162,6 +162,19 @@ TEST_F(SoundFileTest, OwnReaderKeepsPcmWavAndDamagedHeadersEverythingElseGoesToS
     EXPECT_NE(unknown.error().message.find("Format not recognised"), std::string::npos) << unknown.error().message;
 }
 
+TEST_F(SoundFileTest, FlacFramesDeeperThanTheirHeaderStayOnTheScale)
+{
+    // A 24-bit FLAC whose STREAMINFO is then made to say 16 bits (bits − 1 sit in bits 4…8 of
+    // the big-endian word at offset 18): libFLAC still decodes the frames' 24-bit values.
+    Bytes flac = bytesOf(writeWithSndfile("deep.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 1, {8000000, -8000000, 100}));
+    ASSERT_GT(flac.size(), 22u);
+    flac[20] = static_cast<std::uint8_t>((flac[20] & 0xFE) | (15 >> 4));
+    flac[21] = static_cast<std::uint8_t>((flac[21] & 0x0F) | ((15 & 0x0F) << 4));
+    const auto read = DecodeSound(flac);
+    ASSERT_TRUE(read.ok()) << read.error().message;
+    EXPECT_EQ(read.value().sound.left, (std::vector<double>{32767, -32768, 100}));
+}
+
 // A 16-bit stereo WAV with both ends of the range, made by the program's own writer.
 class SoxFlacTest : public SoundFileTest {
 protected:

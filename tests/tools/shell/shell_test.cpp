@@ -152,7 +152,7 @@ TEST_F(ShellTest, OtherFormatsOpenLikeWavFilesAsSixteenBitSounds)
     load(four);
     EXPECT_EQ(windows.open.size(), 4u);
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, four + "\nこのファイルには4チャンネルあります。最初の2チャンネルだけを読み込みました。");
+    EXPECT_EQ(messages.messages[0].text, four + "\nこのファイルには4チャンネルあります。\n最初の2チャンネルだけを読み込みました。");
 }
 
 TEST_F(ShellTest, CancelledOrRefusedLoadsLeaveNoWindowAndNoProgressDialog)
