@@ -3,7 +3,9 @@
 # without linking (the Japanese font its pictures are drawn with) is named here.
 set(CPACK_PACKAGE_NAME kelvora)
 set(CPACK_PACKAGE_VENDOR "Kelvora")
-set(CPACK_PACKAGE_CONTACT "Kelvora developers <kelvora@localhost>")
+set(KELVORA_PACKAGE_MAINTAINER "Kelvora developers <kelvora@localhost>" CACHE STRING
+    "Maintainer field of the Debian package: whoever builds a package to hand out sets it")
+set(CPACK_PACKAGE_CONTACT "${KELVORA_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop workbench for acoustics and speech teaching")
 set(CPACK_PACKAGE_DESCRIPTION
     "Sounds are loaded, recorded or generated into waveform windows; analysis and editing tools\n\
