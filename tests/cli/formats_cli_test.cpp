@@ -16,14 +16,9 @@
 namespace kelvora::cli {
 namespace {
 
-bool HaveTool(const char* name)
-{
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 TEST(CliFormats, Mp3ToneHasItsSpectrumPeakAtOneKilohertz)
 {
-    if (!HaveTool("lame"))
+    if (!testing::HaveProgram("lame"))
         GTEST_SKIP() << "lame is not installed (scripts/setup-debian.sh installs it)";
     testing::TempDir temp;
     const std::string wav = temp.file("tone.wav"), mp3 = temp.file("tone.mp3");
@@ -53,7 +48,7 @@ TEST(CliFormats, ConvertWritesFlacWhenAskedAndTheWavComesBackByteForByte)
 
 TEST(CliFormats, WhatWasLeftOutIsOneLineOnStderrAndTheCommandStillWorks)
 {
-    if (!HaveTool("sox"))
+    if (!testing::HaveProgram("sox"))
         GTEST_SKIP() << "sox is not installed (scripts/setup-debian.sh installs it)";
     testing::TempDir temp;
     const std::string four = temp.file("four.aiff");

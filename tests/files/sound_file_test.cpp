@@ -5,16 +5,14 @@
 #include "files/little_endian.h"
 #include "files/sound_file.h"
 #include "files/sndfile_reader.h"
+#include "../tools/support/temp_files.h"
 
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -24,18 +22,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+using testing::ReadBytes;
+
 class SoundFileTest : public ::testing::Test {
 protected:
-    SoundFileTest()
-    {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("kelvora-sound-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                "-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    ~SoundFileTest() override { std::filesystem::remove_all(dir_); }
-
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+    std::string file(const std::string& name) const { return temp_.file(name); }
 
     // Interleaved frames written by libsndfile itself, the values given as the encoding's own
     // numbers (integers for PCM, ±1 for floats).
@@ -55,26 +46,9 @@ protected:
         return path;
     }
 
-    static Bytes bytesOf(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    static void writeBytes(const std::string& path, const Bytes& bytes)
-    {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
-    }
-
 private:
-    std::filesystem::path dir_;
+    testing::TempDir temp_;
 };
-
-bool HaveTool(const char* name)
-{
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 TEST_F(SoundFileTest, TwentyFourBitFullScaleBecomesPlusMinus32767)
 {
@@ -82,7 +56,7 @@ TEST_F(SoundFileTest, TwentyFourBitFullScaleBecomesPlusMinus32767)
     // (-8388608) onto -32767.0039, which rounds to -32767; 256 is 0.99997, so 1.
     const std::string path =
         writeWithSndfile("deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, {8388607, -8388608, 0, 256, -4194304});
-    EXPECT_EQ(ChooseSoundReader(bytesOf(path)), SoundReader::Sndfile);
+    EXPECT_EQ(ChooseSoundReader(ReadBytes(path)), SoundReader::Sndfile);
     const auto read = ReadSound(path);
     ASSERT_TRUE(read.ok()) << read.error().message;
     const WavSound& sound = read.value().sound;
@@ -121,9 +95,9 @@ TEST_F(SoundFileTest, OwnReaderKeepsPcmWavAndDamagedHeadersEverythingElseGoesToS
 {
     const std::string pcm16 = writeWithSndfile("pcm16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, {7, -7});
     const std::string pcm8 = writeWithSndfile("pcm8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, {7, -7});
-    const Bytes wav16 = bytesOf(pcm16);
+    const Bytes wav16 = ReadBytes(pcm16);
     EXPECT_EQ(ChooseSoundReader(wav16), SoundReader::OwnWav);
-    EXPECT_EQ(ChooseSoundReader(bytesOf(pcm8)), SoundReader::OwnWav);
+    EXPECT_EQ(ChooseSoundReader(ReadBytes(pcm8)), SoundReader::OwnWav);
     // The own reader keeps 8-bit samples unscaled, as it always has.
     EXPECT_EQ(ReadSound(pcm8).value().sound.format.bitsPerSample, 8);
 
@@ -145,7 +119,7 @@ TEST_F(SoundFileTest, OwnReaderKeepsPcmWavAndDamagedHeadersEverythingElseGoesToS
     EXPECT_EQ(ChooseSoundReader(cutFormat), SoundReader::OwnWav);
 
     // A 24-bit file whose "fmt " chunk follows a JUNK chunk is found by the chunk walk.
-    const Bytes deep = bytesOf(writeWithSndfile("deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, {1}));
+    const Bytes deep = ReadBytes(writeWithSndfile("deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, {1}));
     Bytes junkFirst(deep.begin(), deep.begin() + 12);
     for (const char c : std::string("JUNK"))
         junkFirst.push_back(static_cast<std::uint8_t>(c));
@@ -166,7 +140,7 @@ TEST_F(SoundFileTest, FlacFramesDeeperThanTheirHeaderStayOnTheScale)
 {
     // A 24-bit FLAC whose STREAMINFO is then made to say 16 bits (bits − 1 sit in bits 4…8 of
     // the big-endian word at offset 18): libFLAC still decodes the frames' 24-bit values.
-    Bytes flac = bytesOf(writeWithSndfile("deep.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 1, {8000000, -8000000, 100}));
+    Bytes flac = ReadBytes(writeWithSndfile("deep.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 1, {8000000, -8000000, 100}));
     ASSERT_GT(flac.size(), 22u);
     flac[20] = static_cast<std::uint8_t>((flac[20] & 0xFE) | (15 >> 4));
     flac[21] = static_cast<std::uint8_t>((flac[21] & 0x0F) | ((15 & 0x0F) << 4));
@@ -180,7 +154,7 @@ class SoxFlacTest : public SoundFileTest {
 protected:
     void SetUp() override
     {
-        if (!HaveTool("sox"))
+        if (!testing::HaveProgram("sox"))
             GTEST_SKIP() << "sox is not installed (scripts/setup-debian.sh installs it)";
         for (int i = 0; i < 20000; ++i) {
             left_.push_back(std::round(32767 * std::sin(i * 0.031)));
@@ -211,7 +185,7 @@ TEST_F(SoxFlacTest, FlacReadsBackSampleForSampleEvenUnderAWavName)
 
 TEST_F(SoxFlacTest, CutFlacGivesAMessageOrThePartThatWasThereNeverACrash)
 {
-    const Bytes whole = bytesOf(file("known.flac"));
+    const Bytes whole = ReadBytes(file("known.flac"));
     for (const std::size_t length : {std::size_t{0}, std::size_t{4}, std::size_t{30}, std::size_t{100},
                                      whole.size() / 2, whole.size() - 1}) {
         SCOPED_TRACE(length);
@@ -237,7 +211,7 @@ TEST_F(SoundFileTest, FlacWriterTruncatesLikeTheWavWriterAndReadsBack)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::vector<double> left{1.9, -1.9, 40000, -40000, nan}, right{5, 6};
     ASSERT_TRUE(WriteFlac16(path, WavFormat{2, 16000, 0, 0, 8}, left, right).ok());
-    const Bytes bytes = bytesOf(path);
+    const Bytes bytes = ReadBytes(path);
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "fLaC");
     const auto read = ReadSound(path);

@@ -145,7 +145,7 @@ TEST_F(ShellTest, OtherFormatsOpenLikeWavFilesAsSixteenBitSounds)
     EXPECT_EQ(windows.open[0]->bitsPerSample, 16);
     EXPECT_TRUE(messages.messages.empty());
 
-    if (std::system("command -v sox >/dev/null 2>&1") != 0)
+    if (!testing::HaveProgram("sox"))
         GTEST_SKIP() << "sox is not installed (scripts/setup-debian.sh installs it)";
     const std::string four = temp.file("four.aiff");
     ASSERT_EQ(std::system(("sox -n -r 8000 -c 4 -b 16 " + four + " synth 0.1 sine 300").c_str()), 0);
