@@ -35,18 +35,25 @@ double IntegerFullScale(int format) noexcept
     }
 }
 
-// libsndfile's reason, in its own words, after a Japanese summary the user can act on.
+// libsndfile's reason in its own words, on a line of its own so that a message box breaks
+// there rather than inside a word.
+std::string Reason(SNDFILE* file)
+{
+    return "\n（libsndfile: " + std::string(sf_strerror(file)) + "）";
+}
+
+// A Japanese summary the user can act on, then libsndfile's reason.
 Failure OpenFailure()
 {
-    const std::string detail = sf_strerror(nullptr);
+    const std::string detail = Reason(nullptr);
     switch (sf_error(nullptr)) {
     case SF_ERR_UNRECOGNISED_FORMAT:
         return Failure{FailureKind::WrongFormat,
-                       "読み込める音声ファイル（WAV、FLAC、Ogg、MP3、AIFFなど）ではありません（" + detail + "）。", {}};
+                       "読み込める音声ファイル（WAV、FLAC、Ogg、MP3、AIFFなど）ではありません。" + detail, {}};
     case SF_ERR_UNSUPPORTED_ENCODING:
-        return Failure{FailureKind::WrongFormat, "この音声ファイルの符号化形式には対応していません（" + detail + "）。", {}};
+        return Failure{FailureKind::WrongFormat, "この音声ファイルの符号化形式には対応していません。" + detail, {}};
     default:
-        return Failure{FailureKind::Malformed, "音声ファイルが壊れていて読み込めません（" + detail + "）。", {}};
+        return Failure{FailureKind::Malformed, "音声ファイルが壊れていて読み込めません。" + detail, {}};
     }
 }
 
@@ -168,7 +175,7 @@ Result<LoadedSound> DecodeWithSndfile(std::span<const std::uint8_t> bytes, const
 
     if (decoded == 0 && knownLength) {
         return Failure{FailureKind::Malformed,
-                       "音声ファイルが途中で切れていて、音を読み取れません（" + std::string(sf_strerror(file.get())) + "）。", {}};
+                       "音声ファイルが途中で切れていて、音を読み取れません。" + Reason(file.get()), {}};
     }
     std::vector<std::string> notices;
     if (info.channels > 2)
