@@ -77,5 +77,20 @@ TEST(ReadableTextTest, DialogLabelsShowLinesThatFitAndEndSensibly)
     }
 }
 
+TEST(ReadableTextTest, FixedLabelsWithoutAnIdShowTheirCaptions)
+{
+    DialogTemplate fixedNotes;
+    fixedNotes.size = {300, 80};
+    fixedNotes.controls = {{-1, ControlKind::Label, "マウス左ボタン：鳴る", QRect(10, 10, 200, 20)},
+                           {-1, ControlKind::Label, "ボリューム→", QRect(10, 40, 200, 20)}};
+    DialogModel notes(fixedNotes);
+    DialogHost host(notes, nullptr);
+    QStringList shown;
+    for (const auto* label : host.findChildren<QLabel*>())
+        shown << label->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("マウス左ボタン：鳴る"))) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("ボリューム→"))) << shown.join('|').toStdString();
+}
+
 } // namespace
 } // namespace kelvora
