@@ -167,8 +167,13 @@ void DialogHost::build()
         }
         }
         widget->setGeometry(spec.place);
-        if (id >= 0)
+        if (id >= 0) {
             widgets_[id] = widget;
+        } else if (spec.kind == ControlKind::Label) {
+            // sync() never visits a label without an id: it gets its fixed caption here.
+            auto* label = static_cast<QLabel*>(widget);
+            label->setText(BreakAtSensiblePoints(Qt8(spec.caption), label->fontMetrics(), label->contentsRect().width()));
+        }
     }
     for (auto* area : pictureAreas_)
         area->lower();

@@ -4,6 +4,7 @@
 #include "app/dialog_host.h"
 #include "app/readable_text.h"
 
+#include "tools/dialog/dialog_model.h"
 #include "tools/files_ui/load_options_dialog.h"
 #include "tools/shell/shell.h"
 
@@ -75,6 +76,22 @@ TEST(ReadableTextTest, DialogLabelsShowLinesThatFitAndEndSensibly)
         EXPECT_FALSE(label->wordWrap());
         ExpectLinesFitAndEndSensibly(label->text(), label->fontMetrics(), label->contentsRect().width());
     }
+}
+
+TEST(ReadableTextTest, LabelsWithoutAnIdShowTheirFixedCaption)
+{
+    DialogTemplate t;
+    t.caption = "固定の説明";
+    t.size = {400, 200};
+    t.controls = {{-1, ControlKind::Label, "X：　対象とする信号\nY：　前方予測誤差", QRect(10, 10, 300, 40)},
+                  {IdCancel, ControlKind::PushButton, "閉じる", QRect(10, 100, 100, 28)}};
+    DialogModel legend(t);
+    DialogHost host(legend, nullptr);
+    host.show();
+    QStringList shown;
+    for (const auto* label : host.findChildren<QLabel*>())
+        shown << label->text();
+    EXPECT_TRUE(shown.contains(QString::fromUtf8("X：　対象とする信号\nY：　前方予測誤差"))) << shown.join('|').toStdString();
 }
 
 } // namespace
