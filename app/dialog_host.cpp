@@ -167,13 +167,13 @@ void DialogHost::build()
         }
         }
         widget->setGeometry(spec.place);
-        // A fixed note has no id and no model state, so sync() never reaches it: its caption is set here.
-        if (spec.kind == ControlKind::Label && id < 0) {
+        if (id >= 0) {
+            widgets_[id] = widget;
+        } else if (spec.kind == ControlKind::Label) {
+            // sync() never visits a label without an id: it gets its fixed caption here.
             auto* label = static_cast<QLabel*>(widget);
             label->setText(BreakAtSensiblePoints(Qt8(spec.caption), label->fontMetrics(), label->contentsRect().width()));
         }
-        if (id >= 0)
-            widgets_[id] = widget;
     }
     for (auto* area : pictureAreas_)
         area->lower();

@@ -4,6 +4,7 @@
 #include "app/dialog_host.h"
 #include "app/readable_text.h"
 
+#include "tools/dialog/dialog_model.h"
 #include "tools/files_ui/load_options_dialog.h"
 #include "tools/shell/shell.h"
 
