@@ -164,6 +164,19 @@ TEST(PowerIterationEigen, DeflationLeavesZeroAndNegativeEigenvaluesAsTheyAre)
     EXPECT_NEAR(n.values[1], -1.0, 1e-12);
     EXPECT_NEAR(n.values[2], 0.0, 1e-12);
 
+    // The vector of ones sets the orientation: S = 4 u u' with u = (6, 6, -7) / 11 maps the
+    // ones onto 4 u (u . 1) = (20/11) u, so the first eigenvector is +u even though its
+    // largest component is negative.
+    const double u[3] = {6.0 / 11, 6.0 / 11, -7.0 / 11};
+    std::vector<double> rank1(9);
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j)
+            rank1[i * 3 + j] = 4.0 * u[i] * u[j];
+    const EigenDecomposition r = PowerIterationEigen(rank1, 3);
+    EXPECT_NEAR(r.values[0], 4.0, 1e-12);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_NEAR(r.component(i, 0), u[i], 1e-12) << i;
+
     // All zero (every frame alike): unit vectors, all finite.
     const EigenDecomposition z = PowerIterationEigen(std::vector<double>(9, 0.0), 3);
     for (std::size_t a = 0; a < 3; ++a)
