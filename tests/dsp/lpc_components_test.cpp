@@ -205,8 +205,15 @@ TEST(SpectrumLevelRange, ASinusoidOnABinSpansItsPeakAndTheFloor)
     EXPECT_NEAR(first.min, -60.0, 1e-3);
     // One sample more lets the louder second frame in: 20 log10(2000) = 66.02 dB.
     EXPECT_NEAR(SpectrumLevelRange(x, 10).max, 20 * std::log10(2000.0), 1e-6);
-    // Shorter than one frame: no level at all.
-    EXPECT_FALSE(SpectrumLevelRange(std::span(x).first(n - 1), 10).scalable());
+    // Shorter than one frame: the one frame, zero after the signal. Impulses of 1024000 at
+    // N/4 and N/2 (Hann weights 0.5 and 1) give |X_k| = 1000 |0.5 (-i)^k + (-1)^k|: 1500 for k a
+    // multiple of 4, 500 for k = 2 mod 4 (1118 for odd k), so 63.52 and 53.98 dB.
+    std::vector<double> pulses(n / 2 + 1, 0.0);
+    pulses[n / 4] = pulses[n / 2] = 1024000.0;
+    const LevelRange shortRange = SpectrumLevelRange(pulses, 10);
+    EXPECT_NEAR(shortRange.max, 20 * std::log10(1500.0), 1e-6);
+    EXPECT_NEAR(shortRange.min, 20 * std::log10(500.0), 1e-6);
+    EXPECT_FALSE(SpectrumLevelRange({}, 10).scalable());
 }
 
 } // namespace

@@ -235,6 +235,8 @@ TEST_F(LpcComponentsTest, ASignalShorterThanAFrameIsRefusedAndNothingIsRead)
     L& d = open(testing::UniformNoise(1000, 1000, 1), 8000);
     EXPECT_EQ(d.text(L::Status), "データ量が1024(ポイント)より少ないので動きません");
     EXPECT_EQ(d.range().width, 0u);
+    // The level range still has a scale, so that the waterfall of shorter frames can be drawn.
+    EXPECT_TRUE(d.levelRange().scalable());
     bar(L::StartBar, 1000);
     bar(L::OrderBar, 10);
     EXPECT_EQ(d.range().start, 0u);
