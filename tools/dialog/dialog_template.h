@@ -20,6 +20,7 @@ enum class ControlKind {
     GroupBox,
     HScrollBar,
     ProgressBar,
+    SpinBox,     // an up-down control with its buddy edit, shown as one spin box
 };
 
 struct ControlSpec {
@@ -29,6 +30,7 @@ struct ControlSpec {
     QRect place;                // dialog pixels
     int group = 0;              // radio buttons of one group share a number
     bool centred = false;
+    int buddy = 0;              // SpinBox: id of the edit that shows the number
 };
 
 struct PicturePlace {
