@@ -3,6 +3,7 @@
 #include "dsp/short_frames.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <new>
@@ -30,14 +31,19 @@ double ArtificialPower(int slot)
 // The history only ever moves on by one frame, so a run of slen consecutive values keeps its
 // mean and variance for as long as it stays in the history. Each frame therefore computes only
 // the run that ends at the new power, with the same sums in the same order as the rule's
-// search, and the search compares stored variances: the noise chosen is that of the direct
-// search bit for bit, at a cost per frame that does not grow with slen.
+// search, and the searched runs form a window that slides by one run per frame. Each bin keeps
+// a queue of the runs that can still win, their variances rising from front to back: a new run
+// removes the runs behind it with a larger variance, so the front is the smallest variance in
+// the window and, of equal ones, the oldest; a NaN variance, which never wins a comparison, is
+// never queued. The noise chosen is that of the direct search bit for bit, at a cost per frame
+// that grows neither with slen nor with numl.
 class NoiseTracker {
 public:
     NoiseTracker(int numl, int slen, std::pmr::memory_resource* memory)
         : numl_(numl), slen_(slen), searchedRuns_(numl - 2 * (slen / 2)),
           searching_(slen > 0 && searchedRuns_ > 0), history_(memory), runMean_(memory),
-          runVariance_(memory)
+          runVariance_(memory), queueCapacity_(std::bit_ceil(static_cast<unsigned>(std::max(searchedRuns_, 1)))),
+          queue_(memory), queueFront_(memory), queueSize_(memory)
     {
         if (numl_ <= 0)
             return;
@@ -48,8 +54,16 @@ public:
             return;
         runMean_.resize(history_.size());
         runVariance_.resize(history_.size());
+        queue_.resize(static_cast<std::size_t>(queueCapacity_) * Bins);
+        queueFront_.resize(Bins);
+        queueSize_.resize(Bins);
         for (int last = slen_ - 1; last < numl_; ++last)
             computeRunEndingAt(last);
+        // Before the first frame the window holds the runs ending at slen … slen + runs - 2;
+        // the first frame adds the one ending at slen + runs - 1.
+        for (std::int64_t last = slen_; last < slen_ + searchedRuns_ - 1; ++last)
+            for (std::size_t k = 0; k < Bins; ++k)
+                enqueue(k, last, offsetOf(last));
     }
 
     // Stores the frame's powers as the newest history values and moves each bin's noise to the
@@ -62,19 +76,17 @@ public:
         std::copy(power.begin(), power.end(), row(history_, newest));
         if (searching_) {
             computeRunEndingAt(newest);
-            ShortFrame best;
-            best.fill(RunVarianceBound);
             // Slot j of the history holds value frame_ + 1 + j; the run starting there ends at
-            // value frame_ + j + slen.
-            for (int j = 0; j < searchedRuns_; ++j) {
-                const std::int64_t last = frame_ + j + slen_;
-                const double* variance = row(runVariance_, last);
-                const double* mean = row(runMean_, last);
-                for (std::size_t k = 0; k < Bins; ++k) {
-                    const bool steadier = variance[k] < best[k];
-                    best[k] = steadier ? variance[k] : best[k];
-                    noise[k] = steadier ? mean[k] : noise[k];
-                }
+            // value frame_ + j + slen, for j = 0 … runs - 1.
+            const std::int64_t first = frame_ + slen_;
+            const std::int64_t entering = first + searchedRuns_ - 1;
+            const std::size_t enteringOffset = offsetOf(entering);
+            for (std::size_t k = 0; k < Bins; ++k) {
+                enqueue(k, entering, enteringOffset);
+                while (queueSize_[k] > 0 && front(k).run < first)
+                    popFront(k);
+                if (queueSize_[k] > 0 && front(k).variance < RunVarianceBound)
+                    noise[k] = front(k).mean;
             }
         }
         ++frame_;
@@ -113,6 +125,40 @@ private:
             variance[k] /= length;
     }
 
+    // A run waiting in a bin's queue: its number, variance and mean.
+    struct QueuedRun {
+        std::int64_t run;
+        double variance;
+        double mean;
+    };
+
+    // Bin k's queue: a ring of queueCapacity_ entries (a power of two, at least the window).
+    QueuedRun& slot(std::size_t k, unsigned i)
+    {
+        return queue_[k * queueCapacity_ + ((queueFront_[k] + i) & (queueCapacity_ - 1))];
+    }
+    const QueuedRun& front(std::size_t k) { return slot(k, 0); }
+    void popFront(std::size_t k)
+    {
+        queueFront_[k] = (queueFront_[k] + 1) & (queueCapacity_ - 1);
+        --queueSize_[k];
+    }
+    std::size_t offsetOf(std::int64_t value) const { return static_cast<std::size_t>(value % numl_) * Bins; }
+
+    // Queues run `run`, whose row starts at `offset`, behind bin k's runs of no larger variance.
+    void enqueue(std::size_t k, std::int64_t run, std::size_t offset)
+    {
+        const double variance = runVariance_[offset + k];
+        if (std::isnan(variance))
+            return;
+        while (queueSize_[k] > 0 && slot(k, queueSize_[k] - 1).variance > variance)
+            --queueSize_[k];
+        if (queueSize_[k] == static_cast<unsigned>(searchedRuns_)) // only an expired run is this old
+            popFront(k);
+        slot(k, queueSize_[k]) = {run, variance, runMean_[offset + k]};
+        ++queueSize_[k];
+    }
+
     int numl_;
     int slen_;
     int searchedRuns_;
@@ -121,35 +167,40 @@ private:
     std::pmr::vector<double> history_;
     std::pmr::vector<double> runMean_;
     std::pmr::vector<double> runVariance_;
+    unsigned queueCapacity_;
+    std::pmr::vector<QueuedRun> queue_;
+    std::pmr::vector<unsigned> queueFront_;
+    std::pmr::vector<unsigned> queueSize_;
 };
 
 // Takes noise * alpha off each bin's power, keeping the bin's phase: the bin is scaled by
-// sqrt(D / P), or zeroed when D < 0. With autoAlpha, alpha = (2 sqrt(N P) - N) / N per bin;
-// D is then (sqrt P - sqrt N)^2, computed in that form so that rounding cannot make it
-// negative and zero a bin whose power differs from the noise.
+// sqrt(D / P), or zeroed when D < 0 (and when P = 0, which D / P could not say). With
+// autoAlpha, alpha = (2 sqrt(N P) - N) / N per bin; D is then (sqrt P - sqrt N)^2, computed in
+// that form so that rounding cannot make it negative and zero a bin whose power differs from
+// the noise.
 void SubtractNoise(ShortFrame& real, ShortFrame& imag, const ShortFrame& power,
                    const ShortFrame& noise, bool autoAlpha, double& alpha)
 {
-    for (std::size_t k = 0; k < Bins; ++k) {
-        const double p = power[k];
-        const double n = noise[k];
-        double d;
-        if (autoAlpha) {
+    ShortFrame share; // D / P, or 0 for a bin that is zeroed
+    if (autoAlpha) {
+        for (std::size_t k = 0; k < Bins; ++k) {
+            const double p = power[k], n = noise[k];
             if (n > 0.0)
                 alpha = (2.0 * std::sqrt(n * p) - n) / n;
             const double magnitude = std::sqrt(p) - std::sqrt(n);
-            d = magnitude * magnitude;
-        } else {
-            d = p - n * alpha;
+            share[k] = p == 0.0 ? 0.0 : magnitude * magnitude / p;
         }
-        if (p == 0.0 || d < 0.0) {
-            real[k] = 0.0;
-            imag[k] = 0.0;
-        } else {
-            const double gain = std::sqrt(d / p);
-            real[k] *= gain;
-            imag[k] *= gain;
+    } else {
+        for (std::size_t k = 0; k < Bins; ++k) {
+            const double p = power[k];
+            const double d = p - noise[k] * alpha;
+            share[k] = p == 0.0 || d < 0.0 ? 0.0 : d / p;
         }
+    }
+    for (std::size_t k = 0; k < Bins; ++k) {
+        const double gain = std::sqrt(share[k]);
+        real[k] *= gain;
+        imag[k] *= gain;
     }
 }
 
