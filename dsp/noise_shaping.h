@@ -3,10 +3,9 @@
 // 1/sqrt(f), its power as 1/f: white noise comes out as pink (1/f) noise. Same framing as the
 // spectral subtraction: 512-sample Hann frames every 256 samples, overlap-add.
 
+#include <cstddef>
 #include <cstdint>
-#include <memory_resource>
 #include <span>
-#include <string>
 
 namespace kelvora::dsp {
 
@@ -14,11 +13,9 @@ namespace kelvora::dsp {
 // (R / 512) / sqrt(f) at the bin's frequency f = k R / 512.
 double PinkGain(std::size_t bin, std::uint32_t sampleRate) noexcept;
 
-// Replaces `samples` with the shaped sound of the same length: in every frame bin 0 (the
-// constant part) becomes 0 and bins k and 512 - k are multiplied by PinkGain(k). There is no
-// normalisation. Returns an empty string, or a Japanese message when the working storage (one
-// double per sample, from `memory`) cannot be had; the samples are then left unchanged.
-std::string ShapePink(std::span<double> samples, std::uint32_t sampleRate,
-                      std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+// Replaces `samples` with the shaped sound of the same length, in place: in every frame bin 0
+// (the constant part) becomes 0 and bins k and 512 - k are multiplied by PinkGain(k). There is
+// no normalisation. Allocates nothing.
+void ShapePink(std::span<double> samples, std::uint32_t sampleRate) noexcept;
 
 } // namespace kelvora::dsp

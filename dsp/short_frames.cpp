@@ -29,13 +29,15 @@ void LoadFrameSpectrum(std::span<const double> x, std::size_t start, ShortFrame&
     FftInPlace(real, imag, ShortFrameLog2, FftForward);
 }
 
-void AddFrameBack(ShortFrame& real, ShortFrame& imag, std::size_t start,
-                  std::span<double> output) noexcept
+void OverlapAdd::add(ShortFrame& real, ShortFrame& imag, std::size_t start) noexcept
 {
     FftInPlace(real, imag, ShortFrameLog2, FftConjugate);
-    const std::size_t inside = start < output.size() ? std::min(ShortFrameSize, output.size() - start) : 0;
-    for (std::size_t i = 0; i < inside; ++i)
-        output[start + i] += real[i];
+    for (std::size_t i = 0; i < ShortFrameSize; ++i)
+        pending_[i] += real[i];
+    const std::size_t complete = start < samples_.size() ? std::min(ShortFrameHop, samples_.size() - start) : 0;
+    std::copy_n(pending_.begin(), complete, samples_.begin() + static_cast<std::ptrdiff_t>(start));
+    std::copy(pending_.begin() + ShortFrameHop, pending_.end(), pending_.begin());
+    std::fill(pending_.begin() + ShortFrameHop, pending_.end(), 0.0);
 }
 
 } // namespace kelvora::dsp

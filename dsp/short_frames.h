@@ -30,9 +30,21 @@ constexpr std::size_t ShortFrameCount(std::size_t count) noexcept
 void LoadFrameSpectrum(std::span<const double> x, std::size_t start, ShortFrame& real,
                        ShortFrame& imag) noexcept;
 
-// Transforms (real, imag) back (direction -1) and adds real[i] to output[start + i] for the
-// positions inside output.
-void AddFrameBack(ShortFrame& real, ShortFrame& imag, std::size_t start,
-                  std::span<double> output) noexcept;
+// Overlap-add of the transformed-back frames into the sound itself, half a frame behind the
+// frame being read: a sample is written only once no later frame covers it, so every frame is
+// still cut from the original samples and no copy of the sound is needed.
+class OverlapAdd {
+public:
+    explicit OverlapAdd(std::span<double> samples) : samples_(samples) {}
+
+    // Transforms (real, imag) back (direction -1) and adds it to the frame starting at `start`
+    // (frames come in the order 0, 256, 512, …). Samples start … start + 255 are then complete
+    // and are written to the sound.
+    void add(ShortFrame& real, ShortFrame& imag, std::size_t start) noexcept;
+
+private:
+    std::span<double> samples_;
+    ShortFrame pending_{}; // the sums for samples start … start + 511
+};
 
 } // namespace kelvora::dsp

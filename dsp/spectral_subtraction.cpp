@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <new>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 namespace kelvora::dsp {
@@ -219,17 +218,12 @@ SubtractionOutcome SpectralSubtraction(std::span<double> samples, const Subtract
     SubtractionOutcome outcome{params.alpha, {}};
     const int numl = std::clamp(params.numl, 0, MaxNoiseHistory);
     const int slen = std::max(params.slen, 0);
-    std::pmr::vector<double> output(memory);
     std::optional<NoiseTracker> tracker;
     try {
-        output.resize(samples.size());
         if (!params.fixedNoise)
             tracker.emplace(numl, slen, memory);
     } catch (const std::bad_alloc&) {
         outcome.error = "メモリが足りないため雑音除去できません。音は元のままです。";
-        return outcome;
-    } catch (const std::length_error&) {
-        outcome.error = "音が長すぎるため雑音除去できません。音は元のままです。";
         return outcome;
     }
 
@@ -238,17 +232,17 @@ SubtractionOutcome SpectralSubtraction(std::span<double> samples, const Subtract
     PowerOf(real, imag, noise);
 
     const bool autoAlpha = params.fixedNoise && params.autoAlpha;
+    OverlapAdd output(samples);
     for (std::size_t start = 0; start < samples.size(); start += ShortFrameHop) {
         LoadFrameSpectrum(samples, start, real, imag);
         PowerOf(real, imag, power);
         if (tracker)
             tracker->track(power, noise);
         SubtractNoise(real, imag, power, noise, autoAlpha, outcome.alpha);
-        AddFrameBack(real, imag, start, output);
+        output.add(real, imag, start);
         if (frameDone)
             frameDone();
     }
-    std::copy(output.begin(), output.end(), samples.begin());
     return outcome;
 }
 

@@ -38,9 +38,9 @@ struct SubtractionOutcome {
     [[nodiscard]] bool ok() const noexcept { return error.empty(); }
 };
 
-// Replaces `samples` with the noise-reduced sound of the same length. `frameDone` is called
-// once per frame. The working storage (one double per sample plus the bins' histories) comes
-// from `memory`; when it cannot be had, the samples are left unchanged and the outcome says so.
+// Replaces `samples` with the noise-reduced sound of the same length, in place. `frameDone` is
+// called once per frame. The bins' histories (under a megabyte) come from `memory`; when they
+// cannot be had, the samples are left unchanged and the outcome says so.
 // A sound shorter than 1012 samples gets its initial estimate from the samples that exist,
 // zero beyond the end. With slen 0 or 2 (slen / 2) >= numl no run is searched and the initial
 // estimate stays; numl 0 keeps no history at all.

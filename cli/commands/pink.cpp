@@ -25,10 +25,7 @@ int RunPink(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return ExitBadInput;
     for (long long pass = 0; pass < passes; ++pass)
         for (std::vector<double>* channel : {&sound->left, &sound->right})
-            if (const std::string error = dsp::ShapePink(*channel, sound->format.sampleRate); !error.empty()) {
-                err << OneLine(path, error) << '\n';
-                return ExitBadInput;
-            }
+            dsp::ShapePink(*channel, sound->format.sampleRate);
     if (const int status = WriteSoundFile(output, sound->format, sound->left, sound->right, err); status != ExitOk)
         return status;
     out << output << ": " << sound->left.size() << " samples, " << passes << (passes == 1 ? " pass" : " passes")

@@ -23,15 +23,15 @@ DialogTemplate NoiseCreationTemplate()
 
 } // namespace
 
-NoiseCreationDialog::NoiseCreationDialog(Session& session, Services& services)
-    : DialogModel(NoiseCreationTemplate()), session_(session), services_(services)
+NoiseCreationDialog::NoiseCreationDialog(Session& session, Services&)
+    : DialogModel(NoiseCreationTemplate()), session_(session)
 {
 }
 
 void NoiseCreationDialog::command(int id)
 {
     switch (id) {
-    case StartButton: ShapeWorkSignalPink(*this, session_, services_, StartButton); break;
+    case StartButton: ShapeWorkSignalPink(*this, session_, StartButton); break;
     case IdOk:
     case IdCancel: endDialog(1); break;
     default: break;

@@ -18,7 +18,6 @@ public:
 
 private:
     Session& session_;
-    Services& services_;
 };
 
 } // namespace kelvora

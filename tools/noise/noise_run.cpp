@@ -53,13 +53,10 @@ dsp::SubtractionOutcome SubtractNoiseFromWorkSignal(DialogModel& dialog, Session
     return outcome;
 }
 
-bool ShapeWorkSignalPink(DialogModel& dialog, Session& session, Services& services, int startButton)
+void ShapeWorkSignalPink(DialogModel& dialog, Session& session, int startButton)
 {
     const BusyButton busy(dialog, startButton);
-    const std::string error = dsp::ShapePink(session.traceSlots.samples(SlotNumber::X), session.SampleRate());
-    if (!error.empty())
-        services.messages.showMessage(error, "Noise作成");
-    return error.empty();
+    dsp::ShapePink(session.traceSlots.samples(SlotNumber::X), session.SampleRate());
 }
 
 } // namespace kelvora

@@ -18,7 +18,7 @@ dsp::SubtractionOutcome SubtractNoiseFromWorkSignal(DialogModel& dialog, Session
                                                     const dsp::SubtractionParams& params, int startButton,
                                                     int progressId);
 
-// Reshapes slot X to a 1/f spectrum at the session's rate. Returns whether it was done.
-bool ShapeWorkSignalPink(DialogModel& dialog, Session& session, Services& services, int startButton);
+// Reshapes slot X to a 1/f spectrum at the session's rate.
+void ShapeWorkSignalPink(DialogModel& dialog, Session& session, int startButton);
 
 } // namespace kelvora
