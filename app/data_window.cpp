@@ -14,7 +14,7 @@ DataWindow::DataWindow(const DataRecord& record, QWidget* parent) : QWidget(pare
 
 QSize DataWindow::sizeHint() const
 {
-    return QSize(record_.pictureWidth, record_.pictureHeight) * 0.75;
+    return (QSize(record_.pictureWidth, record_.pictureHeight) * 0.75).expandedTo(MinimumOpeningSize);
 }
 
 void DataWindow::paintEvent(QPaintEvent*)

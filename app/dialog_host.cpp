@@ -1,5 +1,6 @@
 #include "app/dialog_host.h"
 
+#include "app/readable_text.h"
 #include "canvas/painter.h"
 
 #include <QCheckBox>
@@ -69,6 +70,9 @@ private:
     int index_;
 };
 
+// The text the model gave a label, before it was broken into lines for display.
+constexpr const char* ModelTextProperty = "kelvoraModelText";
+
 ScrollRequest RequestFor(int action)
 {
     switch (action) {
@@ -135,8 +139,8 @@ void DialogHost::build()
             break;
         }
         case ControlKind::Label: {
-            auto* label = new QLabel(Qt8(spec.caption), this);
-            label->setWordWrap(true);
+            // Lines are broken by BreakAtSensiblePoints in sync(), not by Qt inside words.
+            auto* label = new QLabel(this);
             label->setAlignment(spec.centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
             widget = label;
             break;
@@ -154,8 +158,9 @@ void DialogHost::build()
             widget = group;
             break;
         }
-        case ControlKind::HScrollBar: {
-            auto* bar = new QScrollBar(Qt::Horizontal, this);
+        case ControlKind::HScrollBar:
+        case ControlKind::VScrollBar: {
+            auto* bar = new QScrollBar(spec.kind == ControlKind::HScrollBar ? Qt::Horizontal : Qt::Vertical, this);
             bar->setSingleStep(1);
             bar->setPageStep(10);
             connect(bar, &QScrollBar::actionTriggered, this, [this, id](int action) { onScrollAction(id, action); });
@@ -232,8 +237,12 @@ void DialogHost::sync()
             if (spec.kind == ControlKind::RadioButton || spec.kind == ControlKind::CheckBox)
                 button->setChecked(state.checked);
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->text() != text)
-                label->setText(text);
+            if (label->property(ModelTextProperty).toString() != text) {
+                label->setProperty(ModelTextProperty, text);
+                label->setText(spec.kind == ControlKind::Label
+                                   ? BreakAtSensiblePoints(text, label->fontMetrics(), label->contentsRect().width())
+                                   : text);
+            }
         } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
             group->setTitle(text);
         } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
@@ -278,6 +287,16 @@ void DialogHost::syncTimers()
         if (timer->interval() != interval || !timer->isActive())
             timer->start(interval);
     }
+}
+
+void DialogHost::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        deliver([this] { model_.mouse(MouseButton::Left); });
+    else if (event->button() == Qt::RightButton)
+        deliver([this] { model_.mouse(MouseButton::Right); });
+    else
+        QDialog::mousePressEvent(event);
 }
 
 void DialogHost::reject()

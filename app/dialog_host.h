@@ -9,6 +9,7 @@
 
 #include <map>
 
+class QMouseEvent;
 class QTimer;
 class QWidget;
 
@@ -25,6 +26,7 @@ public:
 
 protected:
     void reject() override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void build();

@@ -1,6 +1,7 @@
 #include "app/frame_window.h"
 
 #include "app/data_window.h"
+#include "app/wrapping_menu_bar.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -10,7 +11,7 @@
 #include <QMdiArea>
 #include <QScreen>
 #include <QMdiSubWindow>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QUrl>
@@ -21,6 +22,22 @@ namespace {
 QString Qt8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QKeySequence CloseActiveKey(Qt::CTRL | Qt::Key_W);
+
+// A data window's own "Close" item answers Ctrl+W as well as Ctrl+F4. With two owners of one
+// key Qt runs neither, so the window gives Ctrl+W up to the frame and keeps Ctrl+F4.
+void LeaveCloseKeyToTheFrame(QMdiSubWindow* window)
+{
+    const QMenu* menu = window->systemMenu();
+    if (menu == nullptr)
+        return;
+    for (QAction* action : menu->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(CloseActiveKey) > 0)
+            action->setShortcuts(keys);
+    }
 }
 
 } // namespace
@@ -58,13 +75,19 @@ FrameWindow::FrameWindow(Session& session, MenuKind menu, FrameServices services
     });
     if (!audio->available())
         audioNotice->setText(QString::fromUtf8(platform::NoAudioDeviceNotice));
+    platform::AudioInput* input = services.input;
+    if (input == nullptr)
+        input = (qtInput_ = std::make_unique<QtAudioInput>()).get();
+    platform::AudioStream* stream = services.stream;
+    if (stream == nullptr)
+        stream = (qtStream_ = std::make_unique<QtAudioStream>()).get();
     dialogs_ = std::make_unique<QtDialogRunner>(this);
-    services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl, audio});
+    services_.reset(new Services{*files, *messages, *urls, *dialogs_, services.userGuideUrl, audio, input, stream});
     shell_ = std::make_unique<Shell>(session_, *services_, *this, StandardTools());
 
     // Closing the active data window has no menu item, only this key.
     auto* closeActive = new QAction(this);
-    closeActive->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    closeActive->setShortcut(CloseActiveKey);
     connect(closeActive, &QAction::triggered, this, [this] { shell_->execute(CmdCloseWindow); });
     addAction(closeActive);
 
@@ -88,23 +111,24 @@ void FrameWindow::setMenuKind(MenuKind kind)
 void FrameWindow::buildMenus()
 {
     // A fresh bar, so no action of the previous menu survives the switch.
-    setMenuBar(new QMenuBar(this));
+    auto* bar = new WrappingMenuBar(this);
+    setMenuWidget(bar);
     windowListActions_.clear();
     std::function<void(QMenu*, const MenuEntry&)> addEntry = [&](QMenu* into, const MenuEntry& entry) {
         if (entry.type == MenuEntry::Type::Separator) {
             if (into)
                 into->addSeparator();
             else
-                menuBar()->addSeparator();
+                bar->addSeparator();
             return;
         }
         if (entry.type == MenuEntry::Type::Popup) {
-            QMenu* popup = into ? into->addMenu(Qt8(entry.caption)) : menuBar()->addMenu(Qt8(entry.caption));
+            QMenu* popup = into ? into->addMenu(Qt8(entry.caption)) : bar->addMenu(Qt8(entry.caption));
             for (const MenuEntry& child : entry.children)
                 addEntry(popup, child);
             return;
         }
-        auto* action = new QAction(Qt8(entry.caption), into ? static_cast<QObject*>(into) : menuBar());
+        auto* action = new QAction(Qt8(entry.caption), into ? static_cast<QObject*>(into) : bar);
         action->setData(entry.command);
         action->setEnabled(shell_->isEnabled(entry.command));
         if (!action->isEnabled())
@@ -114,13 +138,13 @@ void FrameWindow::buildMenus()
         if (into)
             into->addAction(action);
         else
-            menuBar()->addAction(action);
+            bar->addAction(action);
     };
     for (const MenuEntry& entry : MenuBar(menuKind_))
         addEntry(nullptr, entry);
 
     // The first popup doubles as the window menu.
-    QMenu* fileMenu = menuBar()->actions().first()->menu();
+    QMenu* fileMenu = bar->actions().first()->menu();
     connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu] { fillWindowList(fileMenu); });
 }
 
@@ -165,6 +189,7 @@ void FrameWindow::openWindow(DataRecord& record)
     QMdiSubWindow* window = mdi_->addSubWindow(content);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(Qt8(record.caption));
+    LeaveCloseKeyToTheFrame(window);
     window->installEventFilter(this);
     windows_[window] = &record;
     order_.push_back(window);
@@ -245,7 +270,7 @@ void FrameWindow::openDroppedUrls(const QList<QUrl>& urls)
     for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
-    shell_->openDroppedFiles(paths);
+    shell_->openFiles(paths);
 }
 
 } // namespace kelvora

@@ -2,7 +2,9 @@
 // The program's one top-level window: the menus, the data windows in a multi-document area,
 // and the bridge from both to the shell.
 
+#include "app/qt_audio_input.h"
 #include "app/qt_audio_output.h"
+#include "app/qt_audio_stream.h"
 #include "app/qt_services.h"
 #include "tools/shell/shell.h"
 
@@ -28,6 +30,8 @@ struct FrameServices {
     platform::UrlOpener* urls = nullptr;
     std::string userGuideUrl;
     platform::AudioOutput* audio = nullptr;
+    platform::AudioInput* input = nullptr;
+    platform::AudioStream* stream = nullptr;
 };
 
 class FrameWindow : public QMainWindow, public WindowHost {
@@ -39,7 +43,9 @@ public:
     MenuKind menuKind() const { return menuKind_; }
     void setMenuKind(MenuKind kind);
     QMdiArea& mdiArea() { return *mdi_; }
-    // Opens files dropped on the frame as the WAV load command would.
+    // The menu bar is menuWidget(): its actions() are the top-level items, shown in as many
+    // rows as the frame's width needs (WrappingMenuBar).
+    // Opens files dropped on the frame, each kind by its own loader (Shell::openFiles).
     void openDroppedUrls(const QList<QUrl>& urls);
     // The data windows in creation order.
     std::vector<QMdiSubWindow*> dataWindows() const;
@@ -68,6 +74,8 @@ private:
     std::unique_ptr<QtMessageBox> qtMessages_;
     std::unique_ptr<QtUrlOpener> qtUrls_;
     std::unique_ptr<QtAudioOutput> qtAudio_;
+    std::unique_ptr<QtAudioInput> qtInput_;
+    std::unique_ptr<QtAudioStream> qtStream_;
     std::unique_ptr<QtDialogRunner> dialogs_;
     std::unique_ptr<Services> services_;
     std::unique_ptr<Shell> shell_;

@@ -1,7 +1,9 @@
 // Starts the window, or runs one command headless when the first argument names one.
 
 #include "app/frame_window.h"
+#include "app/qt_audio_input.h"
 #include "app/qt_audio_output.h"
+#include "app/qt_audio_stream.h"
 #include "canvas/painter.h"
 #include "cli/cli_command.h"
 
@@ -10,11 +12,14 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 #include <QUrl>
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -24,9 +29,49 @@ std::string UserGuideUrl()
     return QUrl::fromLocalFile(QFileInfo(beside).absoluteFilePath()).toString().toStdString();
 }
 
+// What Qt says while the application object is being made, held back until it is known
+// whether a display could be opened.
+std::vector<std::pair<QtMsgType, QString>>& StartupNotices()
+{
+    static std::vector<std::pair<QtMsgType, QString>> notices;
+    return notices;
+}
+
+// Qt aborts when it finds no display (a screenful of advice and exit status 134); the user
+// gets one line and status 1 instead, with the hint that the commands need no display.
+void ReportMissingDisplay(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        StartupNotices().emplace_back(type, message);
+        return;
+    }
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "kelvora: cannot start the window: no display could be opened (DISPLAY %s%s); "
+                 "the commands run without one (kelvora --help)\n",
+                 display ? "is " : "is not set", display ? display : "");
+    std::fflush(stderr);
+    std::_Exit(kelvora::cli::ExitBadInput);
+}
+
+// The files named after the program, once Qt has taken its own options (such as -platform).
+std::vector<std::string> FilesToOpen(const QStringList& arguments)
+{
+    std::vector<std::string> files;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (arguments[i] != QStringLiteral("--extended"))
+            files.push_back(arguments[i].toStdString());
+    return files;
+}
+
 int RunWindow(int argc, char** argv, bool extended)
 {
+    const QtMessageHandler previous = qInstallMessageHandler(ReportMissingDisplay);
     QApplication application(argc, argv);
+    qInstallMessageHandler(previous);
+    for (const auto& [type, message] : StartupNotices())
+        qt_message_output(type, QMessageLogContext(), message);
+
     application.setFont(kelvora::ProgramFont().family() == "IPAexGothic"
                             ? QFont("IPAexGothic", 10)
                             : application.font());
@@ -40,6 +85,10 @@ int RunWindow(int argc, char** argv, bool extended)
     kelvora::FrameWindow frame(session, extended ? kelvora::MenuKind::Extended : kelvora::MenuKind::Standard,
                                services);
     frame.show();
+    // Opened once the frame is on screen, so that a file's message box has its owner in view.
+    const std::vector<std::string> files = FilesToOpen(QCoreApplication::arguments());
+    if (!files.empty())
+        QTimer::singleShot(0, &frame, [&frame, files] { frame.shell().openFiles(files); });
     return application.exec();
 }
 
@@ -58,6 +107,8 @@ int main(int argc, char** argv)
         });
         QGuiApplication application(argc, argv);
         kelvora::InstallQtAudioOutput();
+        kelvora::InstallQtAudioInput();
+        kelvora::InstallQtAudioStream();
         return kelvora::cli::RunCli(args, std::cout, std::cerr);
     }
     bool extended = false;

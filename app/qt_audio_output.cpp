@@ -30,20 +30,28 @@ struct QtAudioOutput::Impl {
     std::uint32_t rate = 0;
     std::uint64_t length = 0; // samples
     std::uint64_t finalPosition = 0;
+    mutable std::uint64_t heard = 0; // samples; see heardSamples()
     bool open = false;    // a buffer has been played and not stopped
     bool playing = false;
     bool failed = false;  // no device could be opened
     QElapsedTimer clock;
     QTimer poll;
 
-    std::uint64_t processedSamples() const
+    // Samples the server has taken from the stream so far: what was handed to the sink less what
+    // still waits in its buffer. processedUSecs() is no measure of what is heard: it runs on the
+    // wall clock while a slow server has taken nothing yet, and then stands still until the
+    // sound catches up, so a cursor drawn from it leads and stalls. Never moves backwards.
+    std::uint64_t heardSamples() const
     {
         if (!sink)
             return finalPosition;
-        const qint64 usecs = sink->processedUSecs();
-        const std::uint64_t samples =
-            (static_cast<std::uint64_t>(std::max<qint64>(usecs, 0)) * rate + 500000) / 1000000;
-        return std::min(samples, length);
+        const QAudio::State state = sink->state();
+        if (state == QAudio::ActiveState || state == QAudio::IdleState) {
+            const qsizetype queued = std::clamp<qsizetype>(sink->bufferSize() - sink->bytesFree(), 0, written);
+            const auto taken = static_cast<std::uint64_t>((written - queued) / 2);
+            heard = std::max(heard, std::min(taken, length));
+        }
+        return heard;
     }
 
     void feed()
@@ -83,7 +91,7 @@ QtAudioOutput::QtAudioOutput() : impl_(std::make_unique<Impl>())
         if (!d.sink)
             return;
         d.feed();
-        const std::uint64_t done = d.processedSamples();
+        const std::uint64_t done = d.heardSamples();
         const bool allWritten = d.written >= d.buffer.size();
         const qint64 expectedMs = static_cast<qint64>(d.length * 1000 / d.rate);
         const bool sinkEnded = d.sink->state() != QAudio::ActiveState;
@@ -126,6 +134,7 @@ bool QtAudioOutput::play(std::span<const std::int16_t> samples, std::uint32_t sa
     d.rate = sampleRate;
     d.length = samples.size();
     d.finalPosition = 0;
+    d.heard = 0;
     d.sink = std::make_unique<QAudioSink>(device, format);
     d.io = d.sink->start();
     // Without a server the sink stays stopped with an open error and sends no state change.
@@ -154,7 +163,7 @@ std::optional<std::uint64_t> QtAudioOutput::position() const
 {
     if (!impl_->open)
         return std::nullopt;
-    return impl_->processedSamples();
+    return impl_->heardSamples();
 }
 
 bool QtAudioOutput::playing() const

@@ -1,7 +1,7 @@
 #pragma once
 // The audio output on the default sound device through Qt Multimedia: the buffer is pushed into
-// the sink as it makes room, the position comes from what the sink has processed, and the end
-// is reported when all of the buffer has been processed.
+// the sink as it makes room, the position is what the server has taken from the sink (handed
+// over less still queued), and the end is reported when the server has taken all of it.
 
 #include "platform/audio_output.h"
 

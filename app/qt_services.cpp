@@ -1,6 +1,7 @@
 #include "app/qt_services.h"
 
 #include "app/dialog_host.h"
+#include "app/readable_text.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -68,7 +69,9 @@ std::optional<std::string> QtFileChooser::chooseSaveFile(const std::string& prop
 
 void QtMessageBox::showMessage(const std::string& text, const std::string& caption)
 {
-    QMessageBox::information(owner_, Qt8(caption), Qt8(text));
+    QMessageBox box(QMessageBox::Information, Qt8(caption), QString(), QMessageBox::Ok, owner_);
+    SetReadableMessageText(box, Qt8(text));
+    box.exec();
 }
 
 bool QtUrlOpener::openUrl(const std::string& url)
@@ -97,17 +100,21 @@ void QtDialogRunner::showModeless(DialogModel& dialog)
     host->setModal(false);
     host->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    modeless_[&dialog] = std::move(host);
+    Modeless& shown = modeless_[&dialog];
+    shown.host = std::move(host);
+    shown.sinceUpdate.start();
 }
 
 void QtDialogRunner::updateModeless(DialogModel& dialog)
 {
     auto it = modeless_.find(&dialog);
-    if (it == modeless_.end())
+    if (it == modeless_.end() || it->second.sinceUpdate.elapsed() < ModelessUpdateMilliseconds)
         return;
-    it->second->sync();
-    it->second->repaint();
+    Modeless& shown = it->second;
+    shown.host->sync();
+    shown.host->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    shown.sinceUpdate.start();
 }
 
 void QtDialogRunner::closeModeless(DialogModel& dialog)

@@ -6,6 +6,8 @@
 #include "platform/url_opener.h"
 #include "tools/dialog/dialog_runner.h"
 
+#include <QElapsedTimer>
+
 #include <map>
 #include <memory>
 
@@ -50,9 +52,17 @@ public:
     void updateModeless(DialogModel& dialog) override;
     void closeModeless(DialogModel& dialog) override;
 
+    // A long loop steps its progress dialog hundreds of times a second, and painting every step
+    // would cost more than the loop's own work: the dialog is brought up to date at most this often.
+    static constexpr qint64 ModelessUpdateMilliseconds = 100;
+
 private:
+    struct Modeless {
+        std::unique_ptr<DialogHost> host;
+        QElapsedTimer sinceUpdate;
+    };
     QWidget* owner_;
-    std::map<DialogModel*, std::unique_ptr<DialogHost>> modeless_;
+    std::map<DialogModel*, Modeless> modeless_;
 };
 
 } // namespace kelvora

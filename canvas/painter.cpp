@@ -141,6 +141,15 @@ void Painter::text(int x, int y, const std::string& utf8)
     ClearUpperVectorState();
 }
 
+int Painter::textWidth(const std::string& utf8)
+{
+    const QFontMetrics metrics(ProgramFont());
+    int widest = 0;
+    for (const QString& line : QString::fromUtf8(utf8).split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
 void Painter::stretch(const Picture& source, const QRect& from, const QRect& to)
 {
     if (picture_.isNull() || source.isNull())

@@ -56,6 +56,9 @@ public:
     // ("\n") start a new line below. Text is UTF-8.
     void text(int x, int y, const std::string& utf8);
 
+    // Width in pixels of the widest line of a text as text() draws it.
+    static int textWidth(const std::string& utf8);
+
     // Scales the source rectangle of another picture onto the target rectangle of this one.
     void stretch(const Picture& source, const QRect& from, const QRect& to);
 

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace kelvora::cli {
@@ -16,8 +17,8 @@ std::vector<CliCommand>& Registry()
 
 void PrintHelp(std::ostream& out)
 {
-    out << "usage: kelvora [--extended]          start the program\n"
-           "       kelvora <command> [arguments]  run one tool without a window\n\ncommands:\n";
+    out << "usage: kelvora [--extended] [FILE...]  start the program, opening the files (.wav, .txt, .bmp)\n"
+           "       kelvora <command> [arguments]    run one tool without a window\n\ncommands:\n";
     std::vector<const CliCommand*> sorted;
     for (const CliCommand& command : Registry())
         sorted.push_back(&command);
@@ -51,7 +52,13 @@ bool IsCliInvocation(const std::vector<std::string>& args)
 {
     if (args.empty())
         return false;
-    return args[0] == "--help" || args[0] == "-h" || args[0] == "help" || FindCliCommand(args[0]) != nullptr;
+    const std::string& first = args[0];
+    if (first == "--help" || first == "-h" || first == "help" || FindCliCommand(first) != nullptr)
+        return true;
+    // The window takes options and files to open; any other first word is a mistyped command,
+    // which the command line reports without needing a display.
+    std::error_code ignored;
+    return first.rfind('-', 0) != 0 && !std::filesystem::exists(first, ignored);
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)

@@ -27,7 +27,9 @@ const CliCommand* FindCliCommand(const std::string& name);
 
 // Runs `kelvora` with the arguments after the program name; returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-// True when the arguments ask for a headless command rather than the window.
+// True when the arguments ask for a headless command rather than the window: the first one is
+// a command, a request for help, or a word that is neither an option nor an existing file (which
+// RunCli reports as an unknown command).
 bool IsCliInvocation(const std::vector<std::string>& args);
 
 } // namespace kelvora::cli

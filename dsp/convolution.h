@@ -15,8 +15,16 @@ namespace kelvora::dsp {
 
 inline constexpr double ConvolutionPeak = 32760.0 * 0.5;
 
-// Largest transform the shared FFT supports, so x.size() + w.size() must stay below 2^20.
-inline constexpr int MaxConvolutionOrder = FftMaxLog2Size;
+// Largest transform: 2^29 points, so x.size() + w.size() must stay below 2^29.
+inline constexpr int MaxConvolutionOrder = 29;
+static_assert(MaxConvolutionOrder <= FftMaxLog2Size);
+
+// No limit on the memory of a run beyond what the system gives.
+inline constexpr std::size_t UnlimitedWorkBytes = static_cast<std::size_t>(-1);
+
+// The most memory a run with a transform of 2^order points holds at once: its four work arrays
+// of 2^order doubles and, past 2^20 points, the transform's tables of about twice that many.
+std::size_t ConvolutionWorkBytes(int order) noexcept;
 
 // W bins whose power is below this share of W's strongest bin count as zeros when dividing:
 // 160 dB down is far below anything a 16-bit sound carries and far above the transform's rounding.
@@ -44,10 +52,14 @@ std::optional<int> ConvolutionTransformOrder(std::size_t totalCount) noexcept;
 // combines the spectra as mode says, transforms back and scales the M real samples so that the
 // largest magnitude is ConvolutionPeak. Deconvolution sets the quotient of every bin where W is
 // (numerically) zero to 0 rather than dividing by it; see DeconvolutionFloor. The inputs are only
-// read. Fails with a message when w is empty, when the sounds are too long for one transform, and
-// when the result is silent or not finite, so that nothing is scaled by an undefined peak.
+// read. Fails with a message when w is empty, when the sounds are too long for one transform,
+// when the memory for the work arrays cannot be had, and when the result is silent or not
+// finite, so that nothing is scaled by an undefined peak.
+// A run whose ConvolutionWorkBytes exceed workBytesLimit is refused exactly as a failed
+// allocation is: callers pass what the system can still give, since on Linux an allocation
+// past it seldom fails but gets the process killed later, and tests pass a small limit.
 ConvolutionResult RunConvolution(std::span<const double> x, std::span<const double> w,
-                                 ConvolutionMode mode);
+                                 ConvolutionMode mode, std::size_t workBytesLimit = UnlimitedWorkBytes);
 
 // RunConvolution with ConvolutionMode::Convolve: x * w, M samples normalised.
 ConvolutionResult Convolve(std::span<const double> x, std::span<const double> w);

@@ -109,11 +109,14 @@ std::unique_ptr<FftPlan> BuildPlan(int log2Size)
     return plan;
 }
 
-// Built once per size and then only read, so concurrent transforms are safe.
-const FftPlan& PlanFor(int log2Size)
+// Plans up to FftLargestKeptPlanLog2 (twiddles of at most 16 MiB) are kept for the whole run.
+// Larger ones, which only a long convolution asks for, are built for the call and freed after
+// it, so that one transform of 2^29 points does not hold gigabytes of twiddles for the rest of
+// the run. Built once per size and then only read, so concurrent transforms are safe.
+const FftPlan& KeptPlan(int log2Size)
 {
-    static std::array<std::once_flag, FftMaxLog2Size + 1> built;
-    static std::array<std::unique_ptr<FftPlan>, FftMaxLog2Size + 1> plans;
+    static std::array<std::once_flag, FftLargestKeptPlanLog2 + 1> built;
+    static std::array<std::unique_ptr<FftPlan>, FftLargestKeptPlanLog2 + 1> plans;
     std::call_once(built[static_cast<std::size_t>(log2Size)],
                    [log2Size] { plans[static_cast<std::size_t>(log2Size)] = BuildPlan(log2Size); });
     return *plans[static_cast<std::size_t>(log2Size)];
@@ -434,7 +437,10 @@ void FftInPlaceUsing(FftKernel kernel, std::span<double> real, std::span<double>
             im[0] = -im[0];
         return;
     }
-    const FftPlan& plan = PlanFor(log2Size);
+    std::unique_ptr<FftPlan> largePlan;
+    if (log2Size > FftLargestKeptPlanLog2)
+        largePlan = BuildPlan(log2Size);
+    const FftPlan& plan = largePlan ? *largePlan : KeptPlan(log2Size);
     const bool firstIsLast = plan.passes.empty();
     const double firstScale = firstIsLast ? scale : 1.0;
     if (log2Size >= TiledMinLog2) {

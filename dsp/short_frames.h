@@ -19,12 +19,6 @@ using ShortFrame = std::array<double, ShortFrameSize>;
 // HannWindow(i, 512) for i = 0 … 511.
 const ShortFrame& ShortFrameWindow() noexcept;
 
-// Number of frames a sound of `count` samples is cut into: starts 0, 256, … below count.
-constexpr std::size_t ShortFrameCount(std::size_t count) noexcept
-{
-    return (count + ShortFrameHop - 1) / ShortFrameHop;
-}
-
 // real = the Hann-weighted samples x[start … start + 511], imag = 0, then the forward
 // transform. Positions past the end of x are zero: nothing is read beyond it.
 void LoadFrameSpectrum(std::span<const double> x, std::size_t start, ShortFrame& real,

@@ -22,22 +22,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithWord(std::string_view text, std::string_view lowerWord)
-{
-    if (text.size() < lowerWord.size())
-        return false;
-    for (std::size_t i = 0; i < lowerWord.size(); ++i) {
-        if (Lower(text[i]) != lowerWord[i])
-            return false;
-    }
-    return true;
-}
-
 // Whether a number that from_chars found out of range is too large (rather than too small) for
 // a double: the decimal position of its first significant digit plus its exponent is positive.
 bool OverflowsDouble(std::string_view number)
@@ -75,7 +59,7 @@ bool OverflowsDouble(std::string_view number)
     return position + (negativeExponent ? -exponent : exponent) > 0;
 }
 
-enum class TokenKind { Number, End, NotFinite };
+enum class TokenKind { Number, End };
 
 struct Token {
     TokenKind kind = TokenKind::End;
@@ -85,21 +69,17 @@ struct Token {
 // Reads numbers the way stream extraction of a double does in the C locale: the characters it
 // would take are collected first (sign, digits, one point before the exponent, one exponent with
 // its sign after at least one digit), then the whole collection must convert, else extraction
-// fails and the data end there. Conversion never depends on the process locale.
+// fails and the data end there. A value too large for a double ends the data as extraction
+// fails on it; "nan" and "inf" are not numbers to it at all. So no sample is ever NaN or
+// infinite. Conversion never depends on the process locale.
 class NumberScanner {
 public:
     explicit NumberScanner(std::string_view text) : text_(text) {}
 
-    std::size_t Line() const noexcept { return line_; }
-    std::size_t At() const noexcept { return at_; }
-
     Token Next()
     {
-        while (at_ < text_.size() && IsStreamSpace(text_[at_])) {
-            if (text_[at_] == '\n')
-                ++line_;
+        while (at_ < text_.size() && IsStreamSpace(text_[at_]))
             ++at_;
-        }
         const std::size_t start = at_;
         std::size_t end = start;
         if (end < text_.size() && (text_[end] == '+' || text_[end] == '-'))
@@ -134,46 +114,25 @@ public:
             if (digits.front() == '+')
                 digits.remove_prefix(1);
             const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), token.value);
-            if (stop == digits.data() + digits.size() && error == std::errc()) {
+            if (stop == digits.data() + digits.size() && error == std::errc() && std::isfinite(token.value)) {
                 token.kind = TokenKind::Number;
                 return token;
             }
-            if (stop == digits.data() + digits.size() && error == std::errc::result_out_of_range) {
-                if (OverflowsDouble(number)) {
-                    token.kind = TokenKind::NotFinite;
-                    return token;
-                }
-                // Too small to represent: stream extraction gives zero here too.
+            // Too small to represent: stream extraction gives zero here too.
+            if (stop == digits.data() + digits.size() && error == std::errc::result_out_of_range &&
+                !OverflowsDouble(number)) {
                 token.kind = TokenKind::Number;
                 token.value = negative ? -0.0 : 0.0;
                 return token;
             }
         }
-        std::string_view rest = text_.substr(start);
-        if (!rest.empty() && (rest.front() == '+' || rest.front() == '-'))
-            rest.remove_prefix(1);
-        token.kind = StartsWithWord(rest, "inf") || StartsWithWord(rest, "nan") ? TokenKind::NotFinite
-                                                                                : TokenKind::End;
         return token;
     }
 
 private:
     std::string_view text_;
     std::size_t at_ = 0;
-    std::size_t line_ = 1;
 };
-
-std::string WordAt(std::string_view text, std::size_t at)
-{
-    std::string word;
-    for (; at < text.size() && word.size() < 24; ++at) {
-        const char c = text[at];
-        if (c <= ' ' || c > '~')
-            break;
-        word += c;
-    }
-    return word;
-}
 
 } // namespace
 
@@ -186,21 +145,8 @@ Result<std::vector<double>> ParseTextSamples(std::string_view text, const Progre
             progress("データ量をカウント中\n　" + std::to_string(count / TextSampleRate)
                      + "秒分(at SamplingRate=8k)");
         }
-        const std::size_t before = counter.At();
-        const Token token = counter.Next();
-        if (token.kind == TokenKind::End)
+        if (counter.Next().kind == TokenKind::End)
             break;
-        if (token.kind == TokenKind::NotFinite) {
-            // The scanner has skipped the whitespace before the value: find where it began.
-            std::size_t start = before;
-            while (start < text.size() && IsStreamSpace(text[start]))
-                ++start;
-            const std::string word = WordAt(text, start);
-            return Failure{FailureKind::Malformed,
-                           std::to_string(counter.Line()) + "行目の値" + (word.empty() ? "" : "「" + word + "」")
-                               + "は有限の数ではないため、読み込めません（nan、inf、大きすぎる値は扱えません）。",
-                           {}};
-        }
         ++count;
     }
 

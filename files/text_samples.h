@@ -19,8 +19,9 @@ inline constexpr std::uint32_t TextSampleRate = 8000;
 // Parses numbers as stream extraction of a double reads them (optional sign, digits, optional
 // point and fraction, optional exponent; any whitespace between; "1.5.5" is 1.5 then .5). The
 // data end at the end of the text or at the first text that is not a number, keeping the numbers
-// before it; an empty text gives no samples. A value that is not finite ("nan", "inf", 1e400)
-// refuses the whole text (Malformed) with a message naming its line. Two passes, as the file
+// before it; an empty text gives no samples. A token that gives no finite double ("nan", "inf",
+// 1e400) is such a text: the data end there and no sample is ever NaN or infinite. Parsing a
+// text in memory never fails; the Result is ReadText's. Two passes, as the file
 // loader always made: progress gets "データ量をカウント中\n　%d秒分(at SamplingRate=8k)" before
 // extraction attempts 0, 8000, 16000, … of the counting pass (including the one that finds the
 // end), then "データを読込み中\n　%d秒分(%d％)" before values 0, 8000, … of the reading pass.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "files/atomic_write.h"
 #include "files/little_endian.h"
@@ -54,19 +55,49 @@ void PutSample(std::vector<std::uint8_t>& out, double sample, int bytesPerSample
     }
 }
 
-// Where the first "data" tag starts inside the RIFF chunk, as a plain byte search: a chunk walk
-// would be stricter, but files whose chunk sizes are wrong still read this way. The search starts
-// after the format fields, which are read at fixed offsets, so that a rate or size whose bytes
-// happen to spell "data" is not taken for the tag. The RIFF size counts from offset 8, so the
-// chunk ends at 8 + size; stopping at the size alone would miss the tag of a file with no samples.
-std::size_t FindDataTag(std::span<const std::uint8_t> bytes, std::uint32_t riffSize)
+// The RIFF chunk ends 8 + size bytes into the file (the size counts from offset 8), or at the end
+// of what was read.
+std::size_t RiffEnd(std::span<const std::uint8_t> bytes, std::uint32_t riffSize)
 {
-    const std::size_t limit = std::min<std::uint64_t>(std::uint64_t{riffSize} + 8, bytes.size());
-    for (std::size_t at = FormatFieldsEnd; at < limit; ++at) {
+    return static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t{riffSize} + 8, bytes.size()));
+}
+
+// Where the first "data" chunk starts, found by walking the chunks from offset 12: each is a
+// four-byte id, a 32-bit size and that many bytes, plus one pad byte when the size is odd. The
+// walk ends at the end of the RIFF chunk, or at a chunk whose size runs past it.
+std::optional<std::size_t> WalkToDataChunk(std::span<const std::uint8_t> bytes, std::size_t riffEnd)
+{
+    std::uint64_t at = 12;
+    while (at + 8 <= riffEnd) {
+        const auto chunk = static_cast<std::size_t>(at);
+        if (HasTag(bytes, chunk, "data"))
+            return chunk;
+        const std::uint32_t size = Read32(bytes, chunk + 4);
+        at += 8 + std::uint64_t{size} + (size & 1u);
+    }
+    return std::nullopt;
+}
+
+// A damaged header whose chunk sizes lead nowhere still reads if the bytes "data" can be found:
+// a plain byte search, which starts after the format fields (read at fixed offsets) so that a
+// rate or size whose bytes happen to spell "data" is not taken for the tag.
+std::optional<std::size_t> SearchForDataTag(std::span<const std::uint8_t> bytes, std::size_t riffEnd)
+{
+    for (std::size_t at = FormatFieldsEnd; at < riffEnd; ++at) {
         if (bytes[at] == 'd' && HasTag(bytes, at, "data"))
             return at;
     }
-    return bytes.size();
+    return std::nullopt;
+}
+
+// The walk comes first because a chunk before the samples (a LIST of texts, say) may well hold
+// the bytes "data" itself; a search would start reading samples inside it.
+std::optional<std::size_t> FindDataChunk(std::span<const std::uint8_t> bytes, std::uint32_t riffSize)
+{
+    const std::size_t riffEnd = RiffEnd(bytes, riffSize);
+    if (const std::optional<std::size_t> walked = WalkToDataChunk(bytes, riffEnd))
+        return walked;
+    return SearchForDataTag(bytes, riffEnd);
 }
 
 } // namespace
@@ -101,9 +132,10 @@ Result<WavSound> DecodeWav(std::span<const std::uint8_t> bytes, const ProgressTe
     if (format.sampleRate == 0)
         return Refusal(FailureKind::Malformed, "WAVファイルのサンプリング周波数が0になっています。");
 
-    const std::size_t dataTag = FindDataTag(bytes, Read32(bytes, 4));
-    if (dataTag >= bytes.size())
+    const std::optional<std::size_t> dataChunk = FindDataChunk(bytes, Read32(bytes, 4));
+    if (!dataChunk)
         return Refusal(FailureKind::Malformed, "WAVファイルにdataチャンクが見つかりません。");
+    const std::size_t dataTag = *dataChunk;
     if (dataTag + 8 > bytes.size())
         return Refusal(FailureKind::Malformed, "WAVファイルのdataチャンクが途中で切れています。");
 

@@ -33,10 +33,12 @@ struct WavSound {
 };
 
 // Decodes a WAV file held in memory. The format fields are taken at the offsets of the
-// canonical 44-byte header and the samples follow the first bytes "data" found after them
-// (from offset 36) inside the RIFF chunk (before offset 8 + RIFF size), so chunks such as LIST
-// before the data are skipped. A data size past the end of the
-// buffer is cut to the whole frames present. Refused, with a Japanese message: fewer than 44
+// canonical 44-byte header. The samples are those of the first "data" chunk met by walking the
+// chunks from offset 12 (id, size, a pad byte after an odd size) inside the RIFF chunk (before
+// offset 8 + RIFF size), so chunks such as LIST before the data are skipped whatever their text
+// holds. Only when the walk finds no data chunk (sizes that lead nowhere) are the samples taken
+// after the first bytes "data" from offset 36 on. A data size past the end of the buffer is cut
+// to the whole frames present. Refused, with a Japanese message: fewer than 44
 // bytes, no RIFF/WAVE marks, a format other than PCM, channels other than 1 or 2, bits other
 // than 8 or 16, a sample rate of 0, no data tag. progress gets "データを読込み中\n　%d秒分(%d％)"
 // before every frame whose index is a multiple of the sample rate.

@@ -7,6 +7,7 @@
 #include "platform/url_opener.h"
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 
 namespace kelvora::platform {
@@ -20,6 +21,8 @@ public:
     {
         lastFilters = filters;
         ++openCount;
+        if (whenAsked)
+            whenAsked();
         return next();
     }
     std::optional<std::string> chooseSaveFile(const std::string& proposedName,
@@ -30,9 +33,13 @@ public:
         lastFilters = filters;
         lastDefaultExtension = defaultExtension;
         ++saveCount;
+        if (whenAsked)
+            whenAsked();
         return next();
     }
 
+    // Runs as either chooser opens, for a test that looks at what else is on screen then.
+    std::function<void()> whenAsked;
     std::vector<FileFilter> lastFilters;
     std::string lastProposedName;
     std::string lastDefaultExtension;

@@ -1,9 +1,16 @@
 // The tools of the program, one line each.
 
 #include "tools/audio/convolution_dialog.h"
+#include "tools/audio/hearing_dialog.h"
+#include "tools/audio/recording_dialog.h"
 #include "tools/audio/signal_generator_dialog.h"
 #include "tools/audio/waveform_editor.h"
 #include "tools/audio/waveform_join_dialog.h"
+#include "tools/lpc/adaptive_filter_dialog.h"
+#include "tools/lpc/lattice_dialog.h"
+#include "tools/lpc/lpc_workbench_dialog.h"
+#include "tools/lpc/open_slot_dialog.h"
+#include "tools/lpc/vowel_dialog.h"
 #include "tools/noise/noise_creation_dialog.h"
 #include "tools/noise/noise_removal_dialog.h"
 #include "tools/noise/spectral_subtraction_dialog.h"
@@ -12,6 +19,8 @@
 #include "tools/shell/tool_registry.h"
 #include "tools/spectral/fluctuation_dialog.h"
 #include "tools/spectral/frequency_analysis_dialog.h"
+#include "tools/spectral/optimal_order_dialog.h"
+#include "tools/spectral/spectrogram_dialog.h"
 
 namespace kelvora {
 
@@ -26,6 +35,12 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdFrequencyAnalysis, [](Session& session, Services& services) {
         return std::make_unique<FrequencyAnalysisDialog>(session, services);
+    });
+    tools.add(CmdVowel, [](Session& session, Services& services) {
+        return std::make_unique<VowelDialog>(session, services);
+    });
+    tools.add(CmdOptimalOrder, [](Session& session, Services& services) {
+        return std::make_unique<OptimalOrderDialog>(session, services);
     });
     tools.add(CmdEdit, [](Session& session, Services& services) {
         return std::make_unique<WaveformEditor>(session, services);
@@ -51,6 +66,29 @@ ToolRegistry StandardTools()
     tools.add(CmdFluctuation, [](Session& session, Services& services) {
         return std::make_unique<FluctuationDialog>(session, services);
     });
+    tools.add(CmdAdaptiveFilter, [](Session& session, Services& services) {
+        return std::make_unique<AdaptiveFilterDialog>(session, services);
+    });
+    tools.add(CmdLattice, [](Session& session, Services& services) {
+        return std::make_unique<LatticeDialog>(session, services);
+    });
+    tools.add(CmdLpcWorkbench, [](Session& session, Services& services) {
+        return std::make_unique<LpcWorkbenchDialog>(session, services);
+    });
+    tools.add(CmdOpenSlot, [](Session& session, Services& services) {
+        return std::make_unique<OpenSlotDialog>(session, services);
+    });
+    // Both recording commands open the same dialog (the session's thinning flag tells them
+    // apart), and so does the extended menu's variant, whose take the frame does not keep.
+    for (const int command : {CmdRecord, CmdRecordThinned, CmdFx})
+        tools.add(command, [](Session& session, Services& services) {
+            return std::make_unique<RecordingDialog>(session, services);
+        });
+    tools.add(CmdSpectrogram, [](Session& session, Services& services) {
+        return std::make_unique<SpectrogramDialog>(session, services);
+    });
+    for (const int command : {CmdHearing, CmdNeural})
+        tools.add(command, [](Session&, Services& services) { return std::make_unique<HearingDialog>(services); });
     return tools;
 }
 

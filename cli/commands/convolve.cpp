@@ -6,6 +6,7 @@
 #include "cli/sound_input.h"
 #include "dsp/convolution.h"
 #include "files/wav.h"
+#include "util/available_memory.h"
 
 #include <ostream>
 
@@ -27,8 +28,9 @@ int RunConvolve(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!with)
         return ExitBadInput;
 
-    const dsp::ConvolutionResult result =
-        arguments.has("--deconvolve") ? dsp::Deconvolve(sound->left, with->left) : dsp::Convolve(sound->left, with->left);
+    const dsp::ConvolutionMode mode =
+        arguments.has("--deconvolve") ? dsp::ConvolutionMode::Deconvolve : dsp::ConvolutionMode::Convolve;
+    const dsp::ConvolutionResult result = dsp::RunConvolution(sound->left, with->left, mode, AvailableMemoryBytes());
     if (!result.ok()) {
         err << OneLine(path, result.error) << '\n';
         return ExitBadInput;

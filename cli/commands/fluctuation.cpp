@@ -52,7 +52,8 @@ int RunFluctuation(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitBadInput;
     }
     const FluctuationState opening;
-    const AnalysisRange byDefault = RangeFromPositions(opening.startPosition, opening.widthPosition, count);
+    const AnalysisRange byDefault{SamplesOfPosition(opening.startPosition, count),
+                                  SamplesOfPosition(opening.widthPosition, count)};
     const AnalysisRange range = RepairFluctuationRange(
         {NonNegative(arguments, "--start", byDefault.start), NonNegative(arguments, "--width", byDefault.width)},
         count, dsp::FluctuationFrameSize);

@@ -11,13 +11,16 @@
 #include <QEventLoop>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace kelvora {
@@ -141,6 +144,104 @@ void PlayAndRecordBack()
     EXPECT_NEAR(std::sqrt(tonePower), 6000.0, 600.0);
 }
 
+// Plays silence, a 1 kHz burst from 0.5 s to 1.5 s, and silence to 2 s, while recording the
+// loopback of the speaker, and compares the position the output reports with what is heard: the
+// burst's start and end found in the recording are given wall-clock times, and the position at
+// those times should be the burst's start and end samples. The recording's own latency makes
+// the heard times late by a few milliseconds at most (a 20 ms capture buffer, polled every 2 ms),
+// which shows here as a cursor slightly ahead.
+void CursorFollowsWhatIsHeard()
+{
+    QAudioFormat format;
+    format.setSampleRate(Rate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    QAudioSource source(QMediaDevices::defaultAudioInput(), format);
+    source.setBufferSize(Rate / 50 * 2);
+    QIODevice* input = source.start();
+    ASSERT_NE(input, nullptr);
+
+    std::vector<std::int16_t> sound(2 * Rate, 0);
+    const std::vector<std::int16_t> burst = Tone(1000.0, 1.0, 12000.0);
+    std::copy(burst.begin(), burst.end(), sound.begin() + Rate / 2);
+
+    QtAudioOutput output;
+    bool finished = false;
+    output.setFinishedHandler([&] { finished = true; });
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::int16_t> recorded;
+    std::vector<std::pair<double, std::size_t>> recordedBy; // (ms, samples recorded by then)
+    std::vector<std::pair<double, std::uint64_t>> positions; // (ms, position)
+    RunUntil([] { return false; }, 300); // the recording runs before the sound starts
+    // A server slow to take the sound is where a position drawn from the wall clock leads and
+    // then stalls: the speaker is held suspended for the first 400 ms of playing.
+    const QStringList suspend{"suspend-sink", "@DEFAULT_SINK@", "1"};
+    ASSERT_EQ(QProcess::execute("pactl", suspend), 0);
+    ASSERT_TRUE(output.play(sound, Rate));
+    QTimer::singleShot(400, [] { QProcess::execute("pactl", {"suspend-sink", "@DEFAULT_SINK@", "0"}); });
+    RunUntil([&] {
+        while (source.bytesAvailable() >= 2) {
+            const QByteArray bytes = input->read(source.bytesAvailable() & ~qint64(1));
+            if (bytes.isEmpty())
+                break;
+            const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.constData());
+            recorded.insert(recorded.end(), samples, samples + bytes.size() / 2);
+        }
+        const double now = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        recordedBy.emplace_back(now, recorded.size());
+        if (auto position = output.position(); position && !finished)
+            positions.emplace_back(now, *position);
+        return finished && now > positions.back().first + 300;
+    }, 8000);
+    source.stop();
+    ASSERT_TRUE(finished);
+
+    // The burst's edges in the recording: the first and last sample above half its amplitude.
+    std::size_t first = 0, last = 0;
+    for (std::size_t n = 0; n < recorded.size(); ++n) {
+        if (std::abs(recorded[n]) > 6000) {
+            if (first == 0)
+                first = n;
+            last = n;
+        }
+    }
+    ASSERT_GT(first, 0u);
+    // The wall-clock time a recorded sample arrived, and the position reported at a time.
+    auto heardAt = [&](std::size_t n) {
+        for (const auto& [ms, count] : recordedBy)
+            if (count > n)
+                return ms - 1000.0 * static_cast<double>(count - 1 - n) / Rate;
+        return 0.0;
+    };
+    auto positionAt = [&](double ms) {
+        std::uint64_t at = 0;
+        for (const auto& [when, position] : positions)
+            if (when <= ms)
+                at = position;
+        return static_cast<double>(at);
+    };
+    // The first sample above half amplitude is at most a quarter period after the burst starts.
+    const double leadAtStart = (positionAt(heardAt(first)) - Rate / 2) * 1000.0 / Rate;
+    const double leadAtEnd = (positionAt(heardAt(last)) - 3 * Rate / 2) * 1000.0 / Rate;
+    std::printf("play cursor ahead of the heard sound by %.1f ms at the burst's start, %.1f ms at its end\n",
+                leadAtStart, leadAtEnd);
+    EXPECT_LE(std::abs(leadAtStart), 50.0);
+    EXPECT_LE(std::abs(leadAtEnd), 50.0);
+
+    // Monotonic, and never standing still for long while the sound runs.
+    double longestStill = 0.0, stillSince = positions.front().first;
+    for (std::size_t i = 1; i < positions.size(); ++i) {
+        EXPECT_GE(positions[i].second, positions[i - 1].second);
+        if (positions[i].second != positions[i - 1].second)
+            stillSince = positions[i].first;
+        else if (positions[i].second > 0 && positions[i].second < sound.size())
+            longestStill = std::max(longestStill, positions[i].first - stillSince);
+    }
+    std::printf("longest stand-still of the cursor while playing: %.1f ms\n", longestStill);
+    EXPECT_LT(longestStill, 100.0);
+}
+
 // A second play cuts the first off; stop ends at once without a finished report.
 void RestartAndStop()
 {
@@ -179,6 +280,10 @@ TEST(QtAudioOutputTest, PlaysToTheEndRestartsStopsAndTheToneCanBeRecordedBack)
     {
         SCOPED_TRACE("restart and stop");
         RestartAndStop();
+    }
+    {
+        SCOPED_TRACE("cursor follows what is heard");
+        CursorFollowsWhatIsHeard();
     }
 }
 

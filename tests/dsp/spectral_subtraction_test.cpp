@@ -231,12 +231,16 @@ double SnrGain(double inputSnrDb, bool syllables)
 
 TEST(SpectralSubtraction, DefaultSettingsRaiseTheSnrOfAToneInWhiteNoise)
 {
-    const double at5 = SnrGain(5.0, true), at0 = SnrGain(0.0, true);
-    std::printf("SNR gain of a syllabic harmonic tone: %.2f dB at 5 dB, %.2f dB at 0 dB\n", at5, at0);
-    std::printf("SNR gain of a steady harmonic tone: %.2f dB at 5 dB, %.2f dB at 0 dB\n", SnrGain(5.0, false),
-                SnrGain(0.0, false));
-    EXPECT_GT(at5, 1.0);
-    EXPECT_GT(at0, 1.0);
+    // A steady tone is itself stationary, so the tracker takes part of it for noise: the gain is
+    // small. A tone spoken in syllables, as a voice is, gains more.
+    const double steady5 = SnrGain(5.0, false), steady0 = SnrGain(0.0, false);
+    const double syllables5 = SnrGain(5.0, true), syllables0 = SnrGain(0.0, true);
+    std::printf("SNR gain, steady tone: %.2f dB at 5 dB, %.2f dB at 0 dB; in syllables: %.2f dB, %.2f dB\n",
+                steady5, steady0, syllables5, syllables0);
+    EXPECT_GT(steady5, 0.0);
+    EXPECT_GT(steady0, 0.0);
+    EXPECT_GT(syllables5, 1.0);
+    EXPECT_GT(syllables0, 1.0);
 }
 
 } // namespace

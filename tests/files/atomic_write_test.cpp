@@ -1,8 +1,13 @@
 #include "files/atomic_write.h"
+#include "files/bmp.h"
+#include "files/text_samples.h"
+#include "files/wav.h"
+#include "tests/support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -104,6 +109,35 @@ TEST_F(AtomicWrite, ReadOnlyDirectoryKeepsTheOldFile)
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(Contents(target), "old");
     EXPECT_NE(status.error().message.find("voice.txt"), std::string::npos);
+}
+
+TEST_F(AtomicWrite, EveryWriterKeepsTheOldFileWhenTheDiskFillsMidway)
+{
+    const std::vector<double> samples(20000, 1234.0);
+    const RgbImage picture{200, 100, std::vector<std::uint32_t>(200 * 100, 0x00336699u)};
+    const std::vector<std::pair<std::string, std::function<Status(const std::string&)>>> writers{
+        {"raw.bin", [](const std::string& path) { return WriteFileAtomically(path, std::vector<std::uint8_t>(20000, 7)); }},
+        {"sound.wav", [&](const std::string& path) { return WriteWav(path, WavFormat{}, samples, {}); }},
+        {"sound.txt", [&](const std::string& path) { return WriteText(path, samples, 8000); }},
+        {"picture.bmp", [&](const std::string& path) { return WriteBmp24(path, picture); }},
+    };
+    for (const auto& [name, write] : writers) {
+        SCOPED_TRACE(name);
+        const fs::path target = directory_ / name;
+        const std::string old = "the old contents, which must survive byte for byte";
+        Put(target, old);
+        Status status;
+        {
+            const testing::FileSizeLimit limit(4096);
+            status = write(target.string());
+        }
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().kind, FailureKind::CannotWrite);
+        EXPECT_NE(status.error().message.find(target.string()), std::string::npos) << status.error().message;
+        EXPECT_EQ(Contents(target), old);
+        EXPECT_EQ(Entries(), 1u) << "a temporary file was left behind";
+        fs::remove(target);
+    }
 }
 
 } // namespace

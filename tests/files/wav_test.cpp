@@ -142,6 +142,28 @@ TEST(WavDecode, ChunksBeforeTheDataAreSkippedByTheSearch)
     EXPECT_EQ(odd.value().left, (std::vector<double>{-127.0, -126.0, -125.0}));
 }
 
+TEST(WavDecode, ChunksAreWalkedSoMetadataThatSpellsDataIsNotTheTag)
+{
+    // A LIST chunk whose comment holds the bytes "data", then an odd-sized chunk and its pad
+    // byte: a byte search would start the samples inside the comment, a walk that forgets the
+    // pad would lose its way.
+    Bytes between;
+    Text(between, "LIST");
+    Put32(between, 4 + 8 + 18);
+    Text(between, "INFO");
+    Text(between, "ICMT");
+    Put32(between, 18);
+    for (const char c : std::string("metadata: 4 beats"))
+        between.push_back(static_cast<std::uint8_t>(c));
+    between.push_back(0);
+    Text(between, "note");
+    Put32(between, 3);
+    between.insert(between.end(), {'d', 'a', 't', 0});
+    const auto sound = DecodeWav(MakeWav(1, 8000, 16, Pcm16({5, -6, 7}), between));
+    ASSERT_TRUE(sound.ok()) << sound.error().message;
+    EXPECT_EQ(sound.value().left, (std::vector<double>{5.0, -6.0, 7.0}));
+}
+
 TEST(WavDecode, DataSizePastTheEndReadsTheWholeFramesPresent)
 {
     Bytes file = MakeWav(2, 8000, 16, Pcm16({1, 2, 3, 4, 5, 6}));

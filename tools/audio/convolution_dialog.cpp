@@ -2,6 +2,7 @@
 
 #include "canvas/painter.h"
 #include "dsp/convolution.h"
+#include "util/available_memory.h"
 
 #include <algorithm>
 
@@ -98,10 +99,15 @@ void ConvolutionDialog::command(int id)
 void ConvolutionDialog::run()
 {
     TraceSlots& traceSlots = session_.traceSlots;
+    // Until a sound has been stored in W there is nothing to convolve with: the button does
+    // nothing at all, as the dialog's caption already says W comes first.
+    if (traceSlots.empty(SlotNumber::W))
+        return;
     const dsp::ConvolutionMode mode = isChecked(ConvolveRadio)     ? dsp::ConvolutionMode::Convolve
                                       : isChecked(DeconvolveRadio) ? dsp::ConvolutionMode::Deconvolve
                                                                    : dsp::ConvolutionMode::None;
-    dsp::ConvolutionResult result = dsp::RunConvolution(signal(), traceSlots.samples(SlotNumber::W), mode);
+    dsp::ConvolutionResult result =
+        dsp::RunConvolution(signal(), traceSlots.samples(SlotNumber::W), mode, AvailableMemoryBytes());
     if (!result.ok()) {
         // X and W stay as they were, so the user can store another W or try the other way.
         services_.messages.showMessage(result.error, "畳み込み");

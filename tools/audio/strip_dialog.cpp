@@ -83,7 +83,7 @@ std::vector<double>& StripDialog::signal()
         none_.clear();
         return none_;
     }
-    return session_.traceSlots.samples(SlotNumber::X);
+    return session_.traceSlots.samplesToChange(SlotNumber::X);
 }
 
 void StripDialog::setBars(int movePosition, int widthPosition)

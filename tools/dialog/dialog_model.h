@@ -36,6 +36,9 @@ enum class ScrollRequest : int {
     EndScroll = 8,
 };
 
+// Mouse buttons pressed on the dialog itself, outside its controls.
+enum class MouseButton { Left, Right };
+
 inline constexpr int IdOk = 1;
 inline constexpr int IdCancel = 2;
 
@@ -57,6 +60,7 @@ public:
     virtual void scroll(int /*id*/, ScrollRequest /*request*/, int /*thumb*/) {}
     virtual void timer(int /*id*/) {}
     virtual void audioDone() {}
+    virtual void mouse(MouseButton /*button*/) {}
     // The picture shown at template picture index `index`, or nullptr.
     virtual const Picture* picture(int /*index*/) const { return nullptr; }
 

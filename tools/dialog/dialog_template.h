@@ -19,6 +19,7 @@ enum class ControlKind {
     SunkenLabel, // a framed label that reports clicks (command with its id)
     GroupBox,
     HScrollBar,
+    VScrollBar,  // its minimum at the top
     ProgressBar,
     SpinBox,     // an up-down control with its buddy edit, shown as one spin box
 };

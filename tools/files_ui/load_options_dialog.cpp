@@ -52,7 +52,8 @@ void LoadOptionsDialog::command(int id)
     if (id == Keep || id == IdCancel) {
         endDialog(id);
     } else if (id == Normalise) {
-        files::NormaliseToFullScale(session_.traceSlots.samples(SlotNumber::X));
+        if (!session_.traceSlots.empty(SlotNumber::X))
+            files::NormaliseToFullScale(session_.traceSlots.samplesToChange(SlotNumber::X));
         endDialog(id);
     }
 }

@@ -39,6 +39,8 @@ dsp::SubtractionOutcome SubtractNoiseFromWorkSignal(DialogModel& dialog, Session
                                                     const dsp::SubtractionParams& params, int startButton,
                                                     int progressId)
 {
+    if (session.traceSlots.empty(SlotNumber::X))
+        return {params.alpha, {}};
     const BusyButton busy(dialog, startButton);
     int frames = 0;
     const auto frameDone = [&] {
@@ -47,7 +49,7 @@ dsp::SubtractionOutcome SubtractNoiseFromWorkSignal(DialogModel& dialog, Session
             dialog.repaintNow();
     };
     dsp::SubtractionOutcome outcome =
-        dsp::SpectralSubtraction(session.traceSlots.samples(SlotNumber::X), params, frameDone);
+        dsp::SpectralSubtraction(session.traceSlots.samplesToChange(SlotNumber::X), params, frameDone);
     if (!outcome.ok())
         services.messages.showMessage(outcome.error, FailureCaption);
     return outcome;
@@ -55,8 +57,10 @@ dsp::SubtractionOutcome SubtractNoiseFromWorkSignal(DialogModel& dialog, Session
 
 void ShapeWorkSignalPink(DialogModel& dialog, Session& session, int startButton)
 {
+    if (session.traceSlots.empty(SlotNumber::X))
+        return;
     const BusyButton busy(dialog, startButton);
-    dsp::ShapePink(session.traceSlots.samples(SlotNumber::X), session.SampleRate());
+    dsp::ShapePink(session.traceSlots.samplesToChange(SlotNumber::X), session.SampleRate());
 }
 
 } // namespace kelvora

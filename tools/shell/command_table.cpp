@@ -37,10 +37,13 @@ std::vector<CommandSpec> BuildTable()
         {CmdAdaptiveFilter, "ADF", A::Tool, true, R::Sound},
         {CmdLattice, "LATTICE", A::Tool, true, R::Sound},
         {CmdLpcWorkbench, "LPC", A::Tool, true, R::Sound},
+        {CmdOpenSlot, "スロットW・Y・E・YEを開く", A::Tool, false, R::Sound},
         {CmdSpectralSubtraction, "SS", A::Tool, true, R::Sound},
         {CmdSignalGenerator, "信号作成", A::Tool, false, R::Sound},
         {CmdJoin, "波形結合", A::Tool, true, R::Sound},
         {CmdConvolution, "畳み込みとエコー測定", A::Tool, true, R::Sound},
+        {CmdStockLoad, "株データ読み込み", A::Tool},
+        {CmdStockSearch, "株検索", A::Tool},
         {CmdNeural, "ニューラル", A::Tool},
         {CmdFx, "FX", A::Tool},
         {CmdFxx, "FXX", A::Tool},
@@ -100,18 +103,20 @@ std::vector<MenuEntry> MenuBar(MenuKind kind)
         bar.push_back(Item(CmdHomePage));
         return bar;
     }
-    // The stock-data items of the extended menu are not carried.
     const std::vector<MenuEntry> more = {
         Separator(),
         Item(CmdNoiseCreation),
         Item(CmdOptimalOrder),
         Item(CmdLpcComponents),
-        Popup("各処理", {Item(CmdAdaptiveFilter), Item(CmdLattice), Item(CmdLpcWorkbench)}),
+        Popup("各処理", {Item(CmdAdaptiveFilter), Item(CmdLattice), Item(CmdLpcWorkbench), Separator(),
+                         Item(CmdOpenSlot)}),
         Item(CmdSpectralSubtraction),
         Item(CmdSignalGenerator),
         Item(CmdJoin),
         Item(CmdConvolution),
         Separator(),
+        Item(CmdStockLoad),
+        Item(CmdStockSearch),
         Item(CmdNeural),
         Item(CmdFx),
         Item(CmdFxx),

@@ -35,10 +35,13 @@ enum CommandId : int {
     CmdAdaptiveFilter = 40011,
     CmdLattice = 40012,
     CmdLpcWorkbench = 40022,
+    CmdOpenSlot = 40090, // not in the original menus: opens W, Y, E or YE as a sound window
     CmdSpectralSubtraction = 40045,
     CmdSignalGenerator = 40061,
     CmdJoin = 40062,
     CmdConvolution = 40063,
+    CmdStockLoad = 40064,
+    CmdStockSearch = 40065,
     CmdNeural = 40009,
     CmdFx = 40069,
     CmdFxx = 40070,

@@ -4,6 +4,7 @@
 
 #include "canvas/picture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,11 @@
 namespace kelvora {
 
 enum RecordKind : int { KindSound = 1, KindPicture = 2 };
+
+// Captions and the chosen file's path are kept in 256 bytes with their terminating NUL: at most
+// 255 bytes of UTF-8 text, cut between characters (Utf8Prefix). A file is still read from its
+// whole path; only the name it is shown and proposed under is cut.
+inline constexpr std::size_t CaptionMaxBytes = 255;
 
 struct DataRecord {
     RecordKind kind = KindSound;

@@ -1,6 +1,7 @@
 #include "tools/shell/shell.h"
 
 #include "util/sprintf.h"
+#include "util/utf8_prefix.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +21,12 @@ bool StartsWithEmptyWorkSignal(int command)
 {
     return command == CmdRecord || command == CmdRecordThinned || command == CmdFx ||
            command == CmdFxx;
+}
+
+// Whether every sample, truncated toward zero as a save writes it, lies in -128 … 127.
+bool FitsInEightBits(const std::vector<double>& samples)
+{
+    return std::all_of(samples.begin(), samples.end(), [](double s) { return s > -129.0 && s < 128.0; });
 }
 
 } // namespace
@@ -48,7 +55,7 @@ void Shell::execute(int command)
         return;
     switch (spec->action) {
     case CommandAction::LoadSound: loadSound(command, std::nullopt); break;
-    case CommandAction::LoadPicture: loadPicture(); break;
+    case CommandAction::LoadPicture: loadPicture(std::nullopt); break;
     case CommandAction::SaveSound: saveSound(command); break;
     case CommandAction::SavePicture: savePicture(); break;
     case CommandAction::Tool: runTool(*spec); break;
@@ -110,6 +117,11 @@ void Shell::finishSoundResult()
 {
     if (session_.traceSlots.empty(SlotNumber::X))
         return;
+    // A result keeps the 8 bits of its source only while they hold it; a louder one (a
+    // convolution normalised to 16380, say) becomes 16-bit rather than being clipped when saved.
+    SoundFormat& format = session_.soundFormat;
+    if (format.bitsPerSample == 8 && !FitsInEightBits(session_.traceSlots.samples(SlotNumber::X)))
+        format.bitsPerSample = 16;
     drawSlotX(WaveformScale::Absolute);
     MakeDateStamp();
     CreateDataWindow(KindSound, session_.traceSlots.take(SlotNumber::X), session_.dateStamp,
@@ -132,7 +144,7 @@ DataRecord* Shell::CreateDataWindow(RecordKind kind, std::vector<double> samples
     auto record = std::make_unique<DataRecord>();
     record->kind = kind;
     record->samples = kind == KindSound ? std::move(samples) : std::vector<double>{};
-    record->caption = std::move(caption);
+    record->caption = Utf8Prefix(caption, CaptionMaxBytes);
     record->picture = std::move(picture);
     record->sampleRate = session_.SampleRate();
     record->bitsPerSample = session_.soundFormat.bitsPerSample == 8 ? 8 : 16;

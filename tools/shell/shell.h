@@ -31,8 +31,10 @@ public:
     void execute(int command);
     // False for commands whose tool is not part of the program (their menu items are disabled).
     bool isEnabled(int command) const;
-    // Opens dropped WAV files as the load command would; other files are refused with a message.
-    void openDroppedFiles(const std::vector<std::string>& paths);
+    // Opens files dropped on the frame or named on the command line, each as its load command
+    // would without asking for a file: ".txt" as text samples, ".bmp" as a picture, anything
+    // else as a sound. A file that cannot be read gets its loader's message.
+    void openFiles(const std::vector<std::string>& paths);
 
     DataRecord* CreateDataWindow(RecordKind kind, std::vector<double> samples, std::string caption,
                                  Picture picture, int width, int height);
@@ -55,7 +57,7 @@ private:
     bool readWavIntoSlots(const std::string& path);
     bool readTextIntoSlotX(const std::string& path);
     void makeLoadedWindows(WaveformScale scale);
-    void loadPicture();
+    void loadPicture(const std::optional<std::string>& presetPath);
     void saveSound(int command);
     void savePicture();
     void drawSlotX(WaveformScale scale);

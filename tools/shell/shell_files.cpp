@@ -10,6 +10,7 @@
 #include "tools/files_ui/load_options_dialog.h"
 #include "tools/files_ui/picture_convert.h"
 #include "tools/shell/progress_dialog.h"
+#include "util/utf8_prefix.h"
 
 #include <QImage>
 #include <QString>
@@ -52,6 +53,8 @@ void Shell::loadSound(int command, const std::optional<std::string>& presetPath)
 {
     session_.soundFormat.Reset();
     const bool text = command == CmdLoadText;
+    // The progress dialog is up before the file is chosen and goes whichever way the load ends.
+    ProgressScope progress(session_, services_.dialogs);
     std::optional<std::string> path = presetPath;
     if (!path) {
         path = text ? services_.files.chooseOpenFile({{"*.txt", "*.txt"}, {"*.*", "*.*"}})
@@ -59,9 +62,8 @@ void Shell::loadSound(int command, const std::optional<std::string>& presetPath)
     }
     if (!path)
         return;
-    session_.fileNameBuffer = *path;
+    session_.fileNameBuffer = Utf8Prefix(*path, CaptionMaxBytes);
 
-    ProgressScope progress(session_, services_.dialogs);
     const bool loaded = text ? readTextIntoSlotX(*path) : readWavIntoSlots(*path);
     if (!loaded) {
         session_.traceSlots.clear(SlotNumber::X);
@@ -122,23 +124,25 @@ void Shell::makeLoadedWindows(WaveformScale scale)
     session_.NewResultCanvas();
 }
 
-void Shell::openDroppedFiles(const std::vector<std::string>& paths)
+void Shell::openFiles(const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths) {
-        if (EndsWithIgnoringCase(path, ".wav"))
-            loadSound(CmdLoadWav, path);
+        if (EndsWithIgnoringCase(path, ".txt"))
+            loadSound(CmdLoadText, path);
+        else if (EndsWithIgnoringCase(path, ".bmp"))
+            loadPicture(path);
         else
-            refuse(path, "WAVファイル(*.wav)だけをドロップできます。");
+            loadSound(CmdLoadWav, path); // the sound reader names what is wrong with other files
     }
 }
 
-void Shell::loadPicture()
+void Shell::loadPicture(const std::optional<std::string>& presetPath)
 {
     const std::optional<std::string> path =
-        services_.files.chooseOpenFile({{"*.bmp", "*.BMP"}, {"*.*", "*.*"}});
+        presetPath ? presetPath : services_.files.chooseOpenFile({{"*.bmp", "*.BMP"}, {"*.*", "*.*"}});
     if (!path)
         return;
-    session_.fileNameBuffer = *path;
+    session_.fileNameBuffer = Utf8Prefix(*path, CaptionMaxBytes);
     files::Result<files::RgbImage> read = files::ReadBmp(*path);
     if (!read) {
         const files::Failure& failure = read.error();
@@ -160,6 +164,8 @@ void Shell::saveSound(int command)
         return;
     LoadWorkSignal(*active);
     const bool text = command == CmdSaveText;
+    // As for a load, the progress dialog is up before the file is chosen.
+    ProgressScope progress(session_, services_.dialogs);
     std::optional<std::string> path;
     if (text) {
         // The record keeps the rewritten name, as the saved file will carry it.
@@ -169,7 +175,6 @@ void Shell::saveSound(int command)
         path = services_.files.chooseSaveFile(active->caption, {{"Wave files {*.wav}", "*.wav"}}, "wav");
     }
     if (path) {
-        ProgressScope progress(session_, services_.dialogs);
         auto step = [this](const std::string& line) { session_.StepProgress(line); };
         const std::vector<double>& samples = session_.traceSlots.samples(SlotNumber::X);
         files::Status written;

@@ -15,7 +15,9 @@ DialogTemplate HomePageTemplate()
          "書籍・過去問解説・他のフリーソフト等は下記のホームページをご覧ください。",
          Du(14, 10, 320, 24)},
         {HomePageDialog::Address, ControlKind::SunkenLabel, "", Du(14, 40, 320, 14), 0, true},
-        {IdOk, ControlKind::DefaultButton, "OK", Du(148, 72, 50, 16)},
+        // Both buttons only close the dialog; they stand side by side rather than one on the other.
+        {IdOk, ControlKind::DefaultButton, "OK", Du(116, 72, 50, 16)},
+        {IdCancel, ControlKind::PushButton, "キャンセル", Du(176, 72, 50, 16)},
     };
     return t;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace kelvora {
@@ -16,12 +17,15 @@ public:
     using Samples = std::vector<double>;
 
     bool empty(SlotNumber n) const { return !slot(n).has_value(); }
-    // The samples of a filled slot; an empty slot reads as no samples.
+    // The samples of a filled slot; an empty slot reads as no samples and stays empty: reading
+    // a slot never changes it.
     const Samples& samples(SlotNumber n) const { return slot(n) ? *slot(n) : none_; }
-    Samples& samples(SlotNumber n)
+    // The samples of a filled slot, to be changed in place. Asking for an empty slot's is a
+    // programming error (std::logic_error), never a way to fill it: fill() does that.
+    Samples& samplesToChange(SlotNumber n)
     {
         if (!slot(n))
-            slot(n).emplace();
+            throw std::logic_error("the samples of an empty trace slot cannot be changed");
         return *slot(n);
     }
     void fill(SlotNumber n, Samples samples) { slot(n) = std::move(samples); }

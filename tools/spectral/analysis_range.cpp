@@ -1,31 +1,44 @@
 #include "tools/spectral/analysis_range.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kelvora {
 
-AnalysisRange RangeFromPositions(int startPosition, int widthPosition, std::size_t count) noexcept
+std::size_t SamplesOfPosition(int position, std::size_t count) noexcept
 {
-    auto value = [count](int position) {
-        const auto p = static_cast<std::uint64_t>(position < 0 ? 0 : position);
-        return static_cast<std::size_t>(p * count / RangeBarMaximum);
-    };
-    return {value(startPosition), value(widthPosition)};
+    return static_cast<std::size_t>(static_cast<std::uint64_t>(std::max(position, 0)) * count / AnalysisBarRange);
 }
 
-int RangePosition(std::size_t value, std::size_t count) noexcept
+int PositionOfSamples(std::size_t value, std::size_t count) noexcept
 {
     if (count == 0)
         return 0;
-    return static_cast<int>(static_cast<std::uint64_t>(value) * RangeBarMaximum / count);
+    return static_cast<int>(static_cast<std::uint64_t>(value) * AnalysisBarRange / count);
+}
+
+AnalysisRange RepairSpectrogramWidth(AnalysisRange range, std::size_t count, std::size_t n) noexcept
+{
+    if (count < n)
+        return range;
+    range.width = std::clamp(range.width, std::min(n, count - n), count - n);
+    if (range.start + range.width > count - n)
+        range.start = count - range.width - n;
+    return range;
+}
+
+AnalysisRange RepairSpectrogramStart(AnalysisRange range, std::size_t count, std::size_t n) noexcept
+{
+    if (count < n)
+        return range;
+    if (range.start + range.width > count - n)
+        range.start = range.width > count - n ? 0 : count - range.width - n;
+    return range;
 }
 
 AnalysisRange RepairFluctuationRange(AnalysisRange range, std::size_t count, std::size_t n) noexcept
 {
-    if (range.width < n)
-        range.width = n;
-    if (range.width > count)
-        range.width = count;
+    range.width = std::min(std::max(range.width, n), count);
     if (range.start + range.width > count)
         range.start = count - range.width;
     return range;

@@ -49,13 +49,13 @@ DialogTemplate FluctuationTemplate()
 
 } // namespace
 
-FluctuationDialog::FluctuationDialog(Session& session, Services& services)
-    : DialogModel(FluctuationTemplate()), session_(session), services_(services),
+FluctuationDialog::FluctuationDialog(Session& session, Services&)
+    : DialogModel(FluctuationTemplate()), session_(session),
       state_(session.toolState<FluctuationState>()), funnel_(StripWidth, StripHeight),
       axis_(DrawSlopeAxis()), card_(DrawSlopeCard())
 {
     bars_.ids = {StartBar, WidthBar, 1029, 1033};
-    bars_.maxima = {RangeBarMaximum, RangeBarMaximum};
+    bars_.maxima = {AnalysisBarRange, AnalysisBarRange};
 }
 
 std::span<const double> FluctuationDialog::signal() const
@@ -73,7 +73,7 @@ void FluctuationDialog::init()
         setText(Notice, Sprintf(TooLittleDataFormat, static_cast<int>(N)));
     for (const int id : {StartBar, WidthBar}) {
         control(id).minimum = 0;
-        control(id).maximum = RangeBarMaximum;
+        control(id).maximum = AnalysisBarRange;
     }
     control(StartBar).position = state_.startPosition;
     control(WidthBar).position = state_.widthPosition;
@@ -102,9 +102,10 @@ void FluctuationDialog::scroll(int id, ScrollRequest request, int thumb)
     if (count < N)
         return;
     // The repaired interval is stored back as positions; the thumbs stay where the user left them.
-    range_ = RepairFluctuationRange(RangeFromPositions(bars_.positions[0], bars_.positions[1], count), count, N);
-    bars_.positions[0] = RangePosition(range_.start, count);
-    bars_.positions[1] = RangePosition(range_.width, count);
+    const AnalysisRange wanted{SamplesOfPosition(bars_.positions[0], count), SamplesOfPosition(bars_.positions[1], count)};
+    range_ = RepairFluctuationRange(wanted, count, N);
+    bars_.positions[0] = PositionOfSamples(range_.start, count);
+    bars_.positions[1] = PositionOfSamples(range_.width, count);
     state_.startPosition = bars_.positions[0];
     state_.widthPosition = bars_.positions[1];
     analyse();

@@ -53,7 +53,6 @@ private:
     void stepProgress();
 
     Session& session_;
-    Services& services_;
     FluctuationState& state_;
     ScrollBarTable bars_;
     FunnelStrip funnel_;

@@ -2,6 +2,7 @@
 
 #include "canvas/painter.h"
 #include "tools/spectral/export_options_dialog.h"
+#include "tools/spectral/notice_blink_tick.h"
 #include "util/sprintf.h"
 
 #include <algorithm>
@@ -10,11 +11,6 @@ namespace kelvora {
 namespace {
 
 using F = FrequencyAnalysisDialog;
-
-constexpr const char* ReminderText = "←ここをクリック。(下図を更新すべきです.)";
-constexpr const char* TooLittleDataFormat = "データ量が%d(ポイント)より少ないので動きません";
-constexpr int TooLittleDataTicks = 20;
-constexpr int LongestBlink = 500000;
 
 struct SizeRadio {
     int id;
@@ -236,26 +232,8 @@ void FrequencyAnalysisDialog::redrawWithCursor()
 
 void FrequencyAnalysisDialog::timer(int id)
 {
-    if (id != BlinkTimer)
-        return;
-    NoticeBlink& blink = state_.blink;
-    ++blink.count;
-    const bool shown = blink.count % 2 == 1;
-    if (blink.state == NoticeBlink::Reminder) {
-        setText(Reminder, shown ? ReminderText : "");
-    } else if (blink.state == NoticeBlink::TooLittleData) {
-        const std::string message = Sprintf(TooLittleDataFormat, static_cast<int>(n_));
-        setText(Notice, shown ? message : "");
-        if (blink.count == TooLittleDataTicks) {
-            stopTimer(BlinkTimer);
-            blink.count = 0;
-            setText(Notice, message);
-        }
-    }
-    if (blink.count == LongestBlink) {
-        stopTimer(BlinkTimer);
-        blink.count = 0;
-    }
+    if (id == BlinkTimer)
+        TickNoticeBlink(*this, state_.blink, {BlinkTimer, Reminder, Notice}, n_);
 }
 
 void FrequencyAnalysisDialog::startBlinking(int state)

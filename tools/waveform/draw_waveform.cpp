@@ -22,6 +22,13 @@ double FullScale(std::span<const double> samples, WaveformScale scale)
     return peak;
 }
 
+// The end-time label stands at x = 710 where it fits; a longer time ("600.0000") moves left just
+// enough to end inside the picture instead of losing its last digits at the edge.
+int EndTimeLabelX(const Picture& canvas, const std::string& label)
+{
+    return std::min(710, canvas.width() - Painter::textWidth(label));
+}
+
 // Frame, zero and centre lines and the labels; returns the full scale.
 double DrawFrameAndLabels(Picture& canvas, std::span<const double> samples,
                           const WaveformInfo& info, WaveformScale scale)
@@ -42,22 +49,27 @@ double DrawFrameAndLabels(Picture& canvas, std::span<const double> samples,
 
     painter.setPen(BlackPen);
     painter.text(360, 470, Sprintf("%7.4f", static_cast<double>(count / 2) / rate));
-    painter.text(710, 470, Sprintf("%7.4f", static_cast<double>(count) / rate));
+    const std::string endTime = Sprintf("%7.4f", static_cast<double>(count) / rate);
+    painter.text(EndTimeLabelX(canvas, endTime), 470, endTime);
     painter.text(30, 50, Sprintf("%5.2f", fullScale));
     painter.text(30, 470, Sprintf("%5.2f", -fullScale));
     return fullScale;
 }
 
+// x(k) = trunc(k · 700 ÷ (count − 1) + 40) and y = trunc(270 − s · 200 ÷ F), evaluated in exactly
+// that order. Multiplying by a precomputed 700 ÷ (count − 1) or 200 ÷ F rounds differently and
+// puts the last of 80 samples on x = 739, or a normalised peak of 83 on y = 69, a pixel outside
+// the frame; in this order the first and last samples and the peaks land on the frame's edges.
 struct SamplePlacer {
-    double xScale;
-    double yScale;
-    int x(std::size_t k) const { return PixelCoordinate(static_cast<double>(k) * xScale + FrameLeft); }
-    int y(double sample) const { return PixelCoordinate(ZeroY - sample * yScale); }
+    double lastIndex; // count − 1
+    double fullScale;
+    int x(std::size_t k) const { return PixelCoordinate(static_cast<double>(k) * 700.0 / lastIndex + FrameLeft); }
+    int y(double sample) const { return PixelCoordinate(ZeroY - sample * 200.0 / fullScale); }
 };
 
 SamplePlacer Placer(std::size_t count, double fullScale)
 {
-    return {700.0 / static_cast<double>(count - 1), 200.0 / fullScale};
+    return {static_cast<double>(count - 1), fullScale};
 }
 
 std::string ProgressText(const WaveformInfo& info, std::size_t i, std::size_t count, std::uint32_t rate)

@@ -10,6 +10,7 @@
 #include "platform/fake_audio_output.h"
 #include "platform/scripted_ui.h"
 #include "tools/audio/convolution_dialog.h"
+#include "tools/audio/recording_dialog.h"
 #include "tools/audio/signal_generator_dialog.h"
 #include "tools/audio/waveform_editor.h"
 #include "tools/audio/waveform_join_dialog.h"
@@ -161,6 +162,27 @@ TEST_F(AudioShellTest, AStoredImpulseResponseIsAppliedToTheNextSound)
     for (std::size_t n = 0; n < 8; ++n)
         EXPECT_NEAR(wet[n], expected[n], 1e-6) << n;
     EXPECT_TRUE(session.traceSlots.empty(SlotNumber::W));
+}
+
+TEST_F(AudioShellTest, RecordingMakesAWindowAndItsExtendedVariantKeepsNothing)
+{
+    session.soundFormat.samplesPerSecond = 44100; // recording resets the format to 8000 Hz
+    auto recordTwoBlocks = [this](DialogModel& d) {
+        input.script.assign(2, std::vector<std::int16_t>(RecordingBlockLength, 7));
+        d.press(RecordingDialog::RecordButton);
+        d.timer(RecordingDialog::BlockTimer);
+        d.press(IdOk);
+    };
+    dialogs.then(recordTwoBlocks);
+    shell->execute(CmdRecord);
+    ASSERT_EQ(windowCount(), 1u);
+    EXPECT_EQ(newest().samples, std::vector<double>(800, 7.0));
+    EXPECT_EQ(newest().sampleRate, 8000u);
+
+    dialogs.then(recordTwoBlocks);
+    shell->execute(CmdFx);
+    EXPECT_EQ(windowCount(), 1u);
+    EXPECT_TRUE(session.traceSlots.empty(SlotNumber::X));
 }
 
 } // namespace

@@ -139,6 +139,29 @@ TEST_F(ShellTest, CancelledOrRefusedLoadsLeaveNoWindowAndNoProgressDialog)
     EXPECT_NE(messages.messages[0].text.find(broken), std::string::npos);
 }
 
+TEST_F(ShellTest, TheProgressDialogIsUpBeforeTheFileIsChosen)
+{
+    std::vector<int> openWhenAsked;
+    files.whenAsked = [&] { openWhenAsked.push_back(dialogs.modelessOpen); };
+    load(wav({1, 2}));
+    files.answer(std::nullopt);
+    shell().execute(CmdLoadText);
+    files.answer(std::nullopt);
+    shell().execute(CmdSaveWav);
+    EXPECT_EQ(openWhenAsked, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(dialogs.modelessOpen, 0);
+    EXPECT_EQ(windows.open.size(), 1u);
+}
+
+TEST_F(ShellTest, CaptionsKeep255BytesCutBetweenCharacters)
+{
+    std::string caption = "a";
+    for (int i = 0; i < 100; ++i)
+        caption += "音"; // three bytes each: 301 in all
+    const DataRecord* record = shell().CreateDataWindow(KindSound, {}, caption, Picture(1, 1), 1, 1);
+    EXPECT_EQ(record->caption, caption.substr(0, 1 + 84 * 3)); // an 85th character would pass 255
+}
+
 TEST_F(ShellTest, ToolResultsFollowTheHandOverRules)
 {
     addTool(CmdEdit, [](Session& s) { s.traceSlots.clear(SlotNumber::X); });  // no result
@@ -169,7 +192,7 @@ TEST_F(ShellTest, EachToolStartsFromTheActiveWindowsCopyAndRate)
     addTool(CmdJoin, [&](Session& s) {
         seen.push_back(s.traceSlots.samples(SlotNumber::X));
         rates.push_back(s.SampleRate());
-        s.traceSlots.samples(SlotNumber::X).push_back(99); // a changed copy, handed back
+        s.traceSlots.samplesToChange(SlotNumber::X).push_back(99); // a changed copy, handed back
     });
     load(wav({1, 2}, {}, 16000));
     session.soundFormat.samplesPerSecond = 44100; // something else changed the rate meanwhile
@@ -262,6 +285,21 @@ TEST_F(ShellTest, SavingKeepsEachSoundsOwnDepth)
     EXPECT_EQ(read.value().left, (std::vector<double>{-128, 0, 127}));
 }
 
+TEST_F(ShellTest, AResultThatLeavesTheEightBitRangeOfItsSourceIsSavedWithSixteen)
+{
+    addTool(CmdConvolution, [](Session& s) { s.traceSlots.fill(SlotNumber::X, {16380, -3, 128}); });
+    load(wav({-128, 0, 127}, {}, 8000, 8));
+    closeEachDialog();
+    shell().execute(CmdConvolution);
+    const std::string saved = temp.file("convolved.wav");
+    files.answer(saved);
+    shell().execute(CmdSaveWav); // the result's window is the active one
+    auto read = files::ReadWav(saved);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().format.bitsPerSample, 16);
+    EXPECT_EQ(read.value().left, (std::vector<double>{16380, -3, 128}));
+}
+
 TEST_F(ShellTest, SavingTextRenamesTheRecordsCaption)
 {
     const std::string path = temp.file("voice.wav");
@@ -289,12 +327,28 @@ TEST_F(ShellTest, TextLoadAsksWhetherToNormalise)
     EXPECT_DOUBLE_EQ(windows.open[0]->samples[0], 1 / 16383.5 * 32767);
 }
 
-TEST_F(ShellTest, DroppedWavFilesOpenAndOthersAreRefused)
+TEST_F(ShellTest, NamedFilesOpenEachByItsOwnLoader)
 {
-    shell().openDroppedFiles({wav({7, 8}), temp.file("notes.doc")});
-    ASSERT_EQ(windows.open.size(), 1u);
+    const std::string text = temp.file("numbers.TXT");
+    testing::WriteBytes(text, {'5', '\n', '-', '6', '\n'});
+    const std::string picture = temp.file("picture.bmp");
+    testing::WriteBytes(picture, files::EncodeBmp24(files::RgbImage{2, 1, {0x0000ff, 0xff0000}}));
+    const std::string notSound = temp.file("notes.doc");
+    testing::WriteBytes(notSound, {'h', 'e', 'l', 'l', 'o'});
+    dialogs.then([](DialogModel& dialog) { dialog.press(LoadOptionsDialog::Keep); });
+
+    shell().openFiles({wav({7, 8}), text, picture, notSound, temp.file("missing.wav")});
+    ASSERT_EQ(windows.open.size(), 3u);
     EXPECT_EQ(windows.open[0]->samples, (std::vector<double>{7, 8}));
-    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(windows.open[1]->caption, text);
+    EXPECT_EQ(windows.open[1]->samples, (std::vector<double>{5, -6}));
+    EXPECT_EQ(windows.open[2]->kind, KindPicture);
+    EXPECT_EQ(windows.open[2]->pictureWidth, 2);
+    // The two unreadable files each get the sound reader's message, naming the file.
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text.rfind(notSound, 0), 0u);
+    EXPECT_EQ(messages.messages[1].text.rfind(temp.file("missing.wav"), 0), 0u);
+    EXPECT_EQ(files.openCount, 0); // no file chooser was asked
 }
 
 TEST_F(ShellTest, SmallDialogs)
@@ -303,6 +357,12 @@ TEST_F(ShellTest, SmallDialogs)
     dialogs.then([](DialogModel& dialog) { dialog.press(HomePageDialog::Address); });
     shell().execute(CmdHomePage);
     EXPECT_EQ(urls.opened, (std::vector<std::string>{"file:///guide.html"}));
+    dialogs.then([](DialogModel& dialog) {
+        EXPECT_EQ(dialog.text(IdCancel), "キャンセル");
+        dialog.press(IdCancel);
+        EXPECT_EQ(dialog.result(), 1);
+    });
+    shell().execute(CmdHomePage);
 
     dialogs.then([](DialogModel& dialog) {
         dialog.press(FxxDialog::Decrease); // already at 1: stays

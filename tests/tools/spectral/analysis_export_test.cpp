@@ -1,5 +1,6 @@
 #include "tools/spectral/analysis_export.h"
 
+#include "tests/support/file_size_limit.h"
 #include "tests/tools/support/temp_files.h"
 #include "tools/spectral/export_options_dialog.h"
 
@@ -8,6 +9,8 @@
 #include <cmath>
 #include <complex>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -156,6 +159,24 @@ TEST(AnalysisExport, AutocorrelationOfSilenceIsRefusedAndWritesNoFile)
     const std::string path = temp.file("auto.txt");
     EXPECT_FALSE(WriteAnalysisExport(path, frame.input, ExportOptions{}).ok());
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(AnalysisExport, ADiskFullMidwayKeepsTheOldFile)
+{
+    Frame frame(10);
+    testing::TempDir temp;
+    const std::string path = temp.file("Wave-FFT.txt");
+    std::ofstream(path) << "old";
+    files::Status status;
+    {
+        const testing::FileSizeLimit limit(1024);
+        status = WriteAnalysisExport(path, frame.input, ExportOptions{});
+    }
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().message.find(path), std::string::npos);
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()), {}), 1);
 }
 
 TEST(AnalysisExport, CepstrumWritesTheEnvelopeThenTheLifteredCepstrum)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -39,7 +40,8 @@ Picture FrameOnly(const std::string& info, const std::string& half, const std::s
     painter.line(390, 470, 390, 70);
     painter.setPen(BlackPen);
     painter.text(360, 470, half);
-    painter.text(710, 470, end);
+    // At x = 710 where it fits, else as far left as it must go to end at the picture's edge.
+    painter.text(std::min(710, 750 - Painter::textWidth(end)), 470, end);
     painter.text(30, 50, top);
     painter.text(30, 470, bottom);
     return expected;
@@ -87,6 +89,61 @@ TEST(DrawWaveform, NormalisedScaleMakesThePeakTouchTheFrame)
     DrawWaveform(canvas, std::vector<double>{0.0, -50.0, 25.0}, {8000, 16, 1}, WaveformScale::Normalised);
     EXPECT_EQ(canvas.pixel(390, 470), Blue);
     EXPECT_EQ(canvas.pixel(740, 170), Blue);
+}
+
+// Positions straight from the drawing's formulas, x = trunc(k · 700 ÷ (count − 1) + 40) and
+// y = trunc(270 − s · 200 ÷ F), over every length up to 160 and a few long ones, with peaks
+// that rounding in another order puts a pixel outside the frame (an 80-sample sound ended at
+// x = 739; normalised peaks of 83 and 3004 rose to y = 69).
+TEST(DrawWaveform, EverySampleSitsWhereTheFormulasPutIt)
+{
+    std::vector<std::size_t> counts;
+    for (std::size_t count = 2; count <= 160; ++count)
+        counts.push_back(count);
+    counts.insert(counts.end(), {701, 1399, 4410});
+    std::mt19937 random(11);
+    for (const double peak : {83.0, 3004.0, 7.0, 12345.0, 32767.0}) {
+        for (const std::size_t count : counts) {
+            std::uniform_int_distribution<int> value(-static_cast<int>(peak), static_cast<int>(peak));
+            std::vector<double> samples(count);
+            for (double& s : samples)
+                s = value(random);
+            samples[count / 3] = (count % 2 == 0) ? peak : -peak;
+            for (const WaveformScale scale : {WaveformScale::Absolute, WaveformScale::Normalised}) {
+                const double fullScale = scale == WaveformScale::Absolute ? 32767.0 : peak;
+                Picture canvas = Canvas();
+                DrawWaveform(canvas, samples, {8000, 16, 1}, scale);
+                for (std::size_t k = 0; k < count; ++k) {
+                    const int x = static_cast<int>(static_cast<double>(k) * 700 / static_cast<double>(count - 1) + 40);
+                    const int y = static_cast<int>(270 - samples[k] * 200 / fullScale);
+                    ASSERT_EQ(canvas.pixel(x, y), Blue) << count << " samples, peak " << peak << ", k " << k;
+                }
+                for (int x = 0; x < 750; ++x)
+                    ASSERT_NE(canvas.pixel(x, 69), Blue) << count << " samples, peak " << peak;
+            }
+        }
+    }
+}
+
+// The end time of a ten-minute sound, "600.0000", is wider than the 40 pixels right of x = 710:
+// it must move left whole rather than lose its last digits at the edge.
+TEST(DrawWaveform, ALongEndTimeEndsInsideThePicture)
+{
+    auto blackIn = [](const Picture& picture, int left) {
+        int count = 0;
+        for (int y = 470; y < 500; ++y)
+            for (int x = left; x < picture.width(); ++x)
+                count += picture.pixel(x, y) == Black;
+        return count;
+    };
+    Picture alone(200, 530);
+    Painter(alone).text(0, 470, "600.0000");
+    ASSERT_GT(blackIn(alone, 0), 0);
+
+    Picture canvas = Canvas();
+    DrawWaveform(canvas, std::vector<double>(6000, 0.0), {10, 16, 1}, WaveformScale::Absolute);
+    // Right of the centre label (x = 360, seven characters) only the end label is black.
+    EXPECT_EQ(blackIn(canvas, 560), blackIn(alone, 0));
 }
 
 TEST(DrawWaveform, PerColumnDrawingGivesThePixelsOfEverySegment)
