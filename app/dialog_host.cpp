@@ -189,8 +189,12 @@ void DialogHost::build()
         }
         }
         widget->setGeometry(spec.place);
-        if (id >= 0)
+        if (id >= 0) {
             widgets_[id] = widget;
+        } else if (auto* label = qobject_cast<QLabel*>(widget); label && spec.kind == ControlKind::Label) {
+            // Fixed texts are not in the model's state, so sync() never sets them: break them here.
+            label->setText(BreakAtSensiblePoints(Qt8(spec.caption), label->fontMetrics(), label->contentsRect().width()));
+        }
     }
     for (auto* area : pictureAreas_)
         area->lower();

@@ -4,7 +4,9 @@
 #include "app/dialog_host.h"
 #include "app/readable_text.h"
 
+#include "tests/tools/support/scripted_services.h"
 #include "tools/files_ui/load_options_dialog.h"
+#include "tools/noise/noise_removal_dialog.h"
 #include "tools/shell/shell.h"
 
 #include <QLabel>
@@ -75,6 +77,26 @@ TEST(ReadableTextTest, DialogLabelsShowLinesThatFitAndEndSensibly)
         EXPECT_FALSE(label->wordWrap());
         ExpectLinesFitAndEndSensibly(label->text(), label->fontMetrics(), label->contentsRect().width());
     }
+}
+
+TEST(ReadableTextTest, FixedTextsOfADialogAreShown)
+{
+    Session session;
+    session.traceSlots.fill(SlotNumber::X, std::vector<double>(2000, 0.0));
+    testing::ScriptedServices outside;
+    NoiseRemovalDialog dialog(session, outside.services);
+    dialog.init();
+    DialogHost host(dialog, nullptr);
+    QStringList shown;
+    for (auto* label : host.findChildren<QLabel*>())
+        shown << label->text().remove('\n');
+    int fixed = 0;
+    for (const ControlSpec& spec : dialog.dialogTemplate().controls)
+        if (spec.id < 0 && spec.kind == ControlKind::Label) {
+            ++fixed;
+            EXPECT_TRUE(shown.contains(QString::fromStdString(spec.caption).remove('\n'))) << spec.caption;
+        }
+    EXPECT_GT(fixed, 0);
 }
 
 } // namespace
