@@ -189,12 +189,13 @@ void DialogHost::build()
         }
         }
         widget->setGeometry(spec.place);
-        if (id >= 0) {
-            widgets_[id] = widget;
-        } else if (auto* label = qobject_cast<QLabel*>(widget); label && spec.kind == ControlKind::Label) {
-            // Fixed texts are not in the model's state, so sync() never sets them: break them here.
+        // A fixed note has no id and no model state, so sync() never reaches it: its caption is set here.
+        if (spec.kind == ControlKind::Label && id < 0) {
+            auto* label = static_cast<QLabel*>(widget);
             label->setText(BreakAtSensiblePoints(Qt8(spec.caption), label->fontMetrics(), label->contentsRect().width()));
         }
+        if (id >= 0)
+            widgets_[id] = widget;
     }
     for (auto* area : pictureAreas_)
         area->lower();

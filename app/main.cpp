@@ -4,11 +4,11 @@
 #include "app/qt_audio_input.h"
 #include "app/qt_audio_output.h"
 #include "app/qt_audio_stream.h"
+#include "app/user_guide.h"
 #include "canvas/painter.h"
 #include "cli/cli_command.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -25,8 +25,8 @@ namespace {
 
 std::string UserGuideUrl()
 {
-    const QString beside = QCoreApplication::applicationDirPath() + "/user-guide.html";
-    return QUrl::fromLocalFile(QFileInfo(beside).absoluteFilePath()).toString().toStdString();
+    const QString guide = kelvora::UserGuidePath(QCoreApplication::applicationDirPath());
+    return QUrl::fromLocalFile(guide).toString().toStdString();
 }
 
 // What Qt says while the application object is being made, held back until it is known

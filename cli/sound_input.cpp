@@ -1,6 +1,7 @@
 #include "cli/sound_input.h"
 
 #include "cli/cli_command.h"
+#include "files/sound_file.h"
 #include "files/text_samples.h"
 
 #include <algorithm>
@@ -51,12 +52,15 @@ std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostre
         sound.left = std::move(samples.value());
         return sound;
     }
-    auto sound = files::ReadWav(path);
-    if (!sound) {
-        err << OneLine(path, sound.error().message) << '\n';
+    auto loaded = files::ReadSound(path);
+    if (!loaded) {
+        err << OneLine(path, loaded.error().message) << '\n';
         return std::nullopt;
     }
-    return std::move(sound.value());
+    // What was left out is worth a line, but the sound is still good to work on.
+    if (!loaded.value().notice.empty())
+        err << OneLine(path, loaded.value().notice) << '\n';
+    return std::move(loaded.value().sound);
 }
 
 } // namespace kelvora::cli

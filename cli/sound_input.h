@@ -1,6 +1,7 @@
 #pragma once
-// Sounds as the command line reads them: WAV files as they are, text files as the text loader
-// takes them (mono, 8000 Hz, not normalised).
+// Sounds as the command line reads them: sound files of every format the program reads (WAV
+// files as they are, the others on the 16-bit scale), text files as the text loader takes them
+// (mono, 8000 Hz, not normalised).
 
 #include "files/wav.h"
 
@@ -11,7 +12,9 @@
 
 namespace kelvora::cli {
 
-// Reads the file; on failure writes one line to err and returns nothing.
+// Reads the file; on failure writes one line to err and returns nothing. When the reader had to
+// leave something out (channels beyond two, a cut file) it says so on one line of err and the
+// sound is returned.
 std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostream& err);
 
 // Writes the sound as a WAV file (right empty for one channel); on failure writes one line to

@@ -8,6 +8,7 @@
 #include "tools/audio/waveform_join_dialog.h"
 #include "tools/lpc/adaptive_filter_dialog.h"
 #include "tools/lpc/lattice_dialog.h"
+#include "tools/lpc/lpc_components_dialog.h"
 #include "tools/lpc/lpc_workbench_dialog.h"
 #include "tools/lpc/open_slot_dialog.h"
 #include "tools/lpc/vowel_dialog.h"
@@ -89,6 +90,9 @@ ToolRegistry StandardTools()
     });
     for (const int command : {CmdHearing, CmdNeural})
         tools.add(command, [](Session&, Services& services) { return std::make_unique<HearingDialog>(services); });
+    tools.add(CmdLpcComponents, [](Session& session, Services& services) {
+        return std::make_unique<LpcComponentsDialog>(session, services);
+    });
     return tools;
 }
 

@@ -44,7 +44,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 } // namespace
 
 KELVORA_CLI_COMMAND({"info", "FILE [--json]",
-                     "channels, rate, bits, samples per channel, seconds and peak of a .wav or .txt sound",
+                     "channels, rate, bits, samples per channel, seconds and peak of a sound file or .txt sound",
                      RunInfo});
 
 } // namespace kelvora::cli

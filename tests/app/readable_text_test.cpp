@@ -4,9 +4,7 @@
 #include "app/dialog_host.h"
 #include "app/readable_text.h"
 
-#include "tests/tools/support/scripted_services.h"
 #include "tools/files_ui/load_options_dialog.h"
-#include "tools/noise/noise_removal_dialog.h"
 #include "tools/shell/shell.h"
 
 #include <QLabel>
@@ -79,24 +77,19 @@ TEST(ReadableTextTest, DialogLabelsShowLinesThatFitAndEndSensibly)
     }
 }
 
-TEST(ReadableTextTest, FixedTextsOfADialogAreShown)
+TEST(ReadableTextTest, FixedLabelsWithoutAnIdShowTheirCaptions)
 {
-    Session session;
-    session.traceSlots.fill(SlotNumber::X, std::vector<double>(2000, 0.0));
-    testing::ScriptedServices outside;
-    NoiseRemovalDialog dialog(session, outside.services);
-    dialog.init();
-    DialogHost host(dialog, nullptr);
+    DialogTemplate fixedNotes;
+    fixedNotes.size = {300, 80};
+    fixedNotes.controls = {{-1, ControlKind::Label, "マウス左ボタン：鳴る", QRect(10, 10, 200, 20)},
+                           {-1, ControlKind::Label, "ボリューム→", QRect(10, 40, 200, 20)}};
+    DialogModel notes(fixedNotes);
+    DialogHost host(notes, nullptr);
     QStringList shown;
-    for (auto* label : host.findChildren<QLabel*>())
-        shown << label->text().remove('\n');
-    int fixed = 0;
-    for (const ControlSpec& spec : dialog.dialogTemplate().controls)
-        if (spec.id < 0 && spec.kind == ControlKind::Label) {
-            ++fixed;
-            EXPECT_TRUE(shown.contains(QString::fromStdString(spec.caption).remove('\n'))) << spec.caption;
-        }
-    EXPECT_GT(fixed, 0);
+    for (const auto* label : host.findChildren<QLabel*>())
+        shown << label->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("マウス左ボタン：鳴る"))) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("ボリューム→"))) << shown.join('|').toStdString();
 }
 
 } // namespace

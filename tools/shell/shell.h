@@ -54,7 +54,7 @@ private:
     void runTool(const CommandSpec& command);
     void finishSoundResult();
     void loadSound(int command, const std::optional<std::string>& presetPath);
-    bool readWavIntoSlots(const std::string& path);
+    bool readSoundIntoSlots(const std::string& path);
     bool readTextIntoSlotX(const std::string& path);
     void makeLoadedWindows(WaveformScale scale);
     void loadPicture(const std::optional<std::string>& presetPath);

@@ -5,6 +5,7 @@
 
 #include "files/bmp.h"
 #include "files/caption_extension.h"
+#include "files/sound_file.h"
 #include "files/text_samples.h"
 #include "files/wav.h"
 #include "tools/files_ui/load_options_dialog.h"
@@ -58,13 +59,13 @@ void Shell::loadSound(int command, const std::optional<std::string>& presetPath)
     std::optional<std::string> path = presetPath;
     if (!path) {
         path = text ? services_.files.chooseOpenFile({{"*.txt", "*.txt"}, {"*.*", "*.*"}})
-                    : services_.files.chooseOpenFile({{"*.WAV", "*.WAV"}, {"*.*", "*.*"}});
+                    : services_.files.chooseOpenFile({{"音声ファイル", files::SoundFilePattern()}, {"*.*", "*.*"}});
     }
     if (!path)
         return;
     session_.fileNameBuffer = Utf8Prefix(*path, CaptionMaxBytes);
 
-    const bool loaded = text ? readTextIntoSlotX(*path) : readWavIntoSlots(*path);
+    const bool loaded = text ? readTextIntoSlotX(*path) : readSoundIntoSlots(*path);
     if (!loaded) {
         session_.traceSlots.clear(SlotNumber::X);
         session_.traceSlots.clear(SlotNumber::W);
@@ -74,15 +75,18 @@ void Shell::loadSound(int command, const std::optional<std::string>& presetPath)
                                                       : WaveformScale::Absolute);
 }
 
-bool Shell::readWavIntoSlots(const std::string& path)
+bool Shell::readSoundIntoSlots(const std::string& path)
 {
-    files::Result<files::WavSound> read =
-        files::ReadWav(path, [this](const std::string& line) { session_.StepProgress(line); });
+    files::Result<files::LoadedSound> read =
+        files::ReadSound(path, [this](const std::string& line) { session_.StepProgress(line); });
     if (!read) {
         refuse(path, read.error().message);
         return false;
     }
-    files::WavSound& sound = read.value();
+    // Something left out (channels beyond two, a cut file) is said before the windows open.
+    if (!read.value().notice.empty())
+        services_.messages.showMessage(path + "\n" + read.value().notice, "読み込みました");
+    files::WavSound& sound = read.value().sound;
     SoundFormat& format = session_.soundFormat;
     format.channels = sound.format.channels;
     format.samplesPerSecond = sound.format.sampleRate;

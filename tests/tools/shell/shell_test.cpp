@@ -8,6 +8,7 @@
 #include "../support/temp_files.h"
 #include "files/wav.h"
 #include "files/bmp.h"
+#include "files/flac_writer.h"
 #include "platform/scripted_ui.h"
 #include "tools/files_ui/load_options_dialog.h"
 #include "tools/shell/small_dialogs.h"
@@ -124,6 +125,34 @@ TEST_F(ShellTest, StereoFileOpensLeftThenRightWithTheSameCaption)
     EXPECT_TRUE(session.traceSlots.empty(SlotNumber::X));
     EXPECT_TRUE(session.traceSlots.empty(SlotNumber::W));
     EXPECT_EQ(dialogs.modelessOpen, 0);
+}
+
+TEST_F(ShellTest, OtherFormatsOpenLikeWavFilesAsSixteenBitSounds)
+{
+    const std::string flac = temp.file("voice.flac");
+    ASSERT_TRUE(files::WriteFlac16(flac, files::WavFormat{2, 22050, 0, 0, 16}, std::vector<double>{7, -32768},
+                                   std::vector<double>{32767, 0})
+                    .ok());
+    load(flac);
+    ASSERT_FALSE(files.lastFilters.empty());
+    EXPECT_EQ(files.lastFilters[0].description, "音声ファイル");
+    EXPECT_NE(files.lastFilters[0].pattern.find("*.flac"), std::string::npos);
+    EXPECT_EQ(files.lastFilters.back().pattern, "*.*");
+    ASSERT_EQ(windows.open.size(), 2u);
+    EXPECT_EQ(windows.open[0]->samples, (std::vector<double>{7, -32768}));
+    EXPECT_EQ(windows.open[1]->samples, (std::vector<double>{32767, 0}));
+    EXPECT_EQ(windows.open[1]->sampleRate, 22050u);
+    EXPECT_EQ(windows.open[0]->bitsPerSample, 16);
+    EXPECT_TRUE(messages.messages.empty());
+
+    if (!testing::HaveProgram("sox"))
+        GTEST_SKIP() << "sox is not installed (scripts/setup-debian.sh installs it)";
+    const std::string four = temp.file("four.aiff");
+    ASSERT_EQ(std::system(("sox -n -r 8000 -c 4 -b 16 " + four + " synth 0.1 sine 300").c_str()), 0);
+    load(four);
+    EXPECT_EQ(windows.open.size(), 4u);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, four + "\nこのファイルには4チャンネルあります。\n最初の2チャンネルだけを読み込みました。");
 }
 
 TEST_F(ShellTest, CancelledOrRefusedLoadsLeaveNoWindowAndNoProgressDialog)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -51,6 +52,13 @@ inline void WriteTestWav(const std::string& path, const std::vector<double>& lef
     format.blockAlign = static_cast<std::uint16_t>(format.channels * bits / 8);
     format.bytesPerSecond = rate * format.blockAlign;
     WriteBytes(path, files::EncodeWav(format, left, right));
+}
+
+// Whether a program the tests make their inputs with (sox, lame) is on the PATH; tests skip,
+// saying so, where it is not.
+inline bool HaveProgram(const std::string& name)
+{
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 } // namespace kelvora::testing
