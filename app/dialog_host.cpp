@@ -4,6 +4,7 @@
 #include "canvas/painter.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 
 namespace kelvora {
@@ -91,6 +93,16 @@ DialogHost::DialogHost(DialogModel& model, QWidget* parent) : QDialog(parent), m
     setWindowTitle(Qt8(model_.dialogTemplate().caption));
     setFixedSize(model_.dialogTemplate().size);
     build();
+    model_.setRepaintHandler([this] {
+        sync();
+        repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+}
+
+DialogHost::~DialogHost()
+{
+    model_.setRepaintHandler({});
 }
 
 void DialogHost::build()
@@ -165,6 +177,16 @@ void DialogHost::build()
             widget = bar;
             break;
         }
+        case ControlKind::SpinBox: {
+            auto* spin = new QSpinBox(this);
+            spin->setWrapping(true);
+            connect(spin, &QSpinBox::valueChanged, this, [this, id](int value) {
+                if (!syncing_)
+                    deliver([this, id, value] { model_.setSpinPosition(id, value); });
+            });
+            widget = spin;
+            break;
+        }
         }
         widget->setGeometry(spec.place);
         if (id >= 0) {
@@ -231,6 +253,9 @@ void DialogHost::sync()
         } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
             bar->setRange(state.minimum, std::max(state.minimum, state.maximum));
             bar->setValue(state.position);
+        } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
+            spin->setRange(state.minimum, std::max(state.minimum, state.maximum));
+            spin->setValue(state.position);
         } else if (auto* progress = qobject_cast<QProgressBar*>(widget)) {
             progress->setRange(state.minimum, state.maximum);
             progress->setValue(state.position);

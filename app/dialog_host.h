@@ -18,6 +18,7 @@ namespace kelvora {
 class DialogHost : public QDialog {
 public:
     DialogHost(DialogModel& model, QWidget* parent);
+    ~DialogHost() override;
 
     // Copies the model's state to the widgets and ends the dialog if the model ended.
     void sync();
