@@ -169,6 +169,8 @@ void DialogHost::build()
         widget->setGeometry(spec.place);
         if (id >= 0)
             widgets_[id] = widget;
+        else if (spec.kind == ControlKind::Label)
+            showLabelText(*static_cast<QLabel*>(widget), spec.kind, Qt8(spec.caption)); // fixed text
     }
     for (auto* area : pictureAreas_)
         area->lower();
@@ -215,12 +217,7 @@ void DialogHost::sync()
             if (spec.kind == ControlKind::RadioButton || spec.kind == ControlKind::CheckBox)
                 button->setChecked(state.checked);
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->property(ModelTextProperty).toString() != text) {
-                label->setProperty(ModelTextProperty, text);
-                label->setText(spec.kind == ControlKind::Label
-                                   ? BreakAtSensiblePoints(text, label->fontMetrics(), label->contentsRect().width())
-                                   : text);
-            }
+            showLabelText(*label, spec.kind, text);
         } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
             group->setTitle(text);
         } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
@@ -239,6 +236,16 @@ void DialogHost::sync()
         area->update();
     if (model_.ended())
         done(model_.result());
+}
+
+void DialogHost::showLabelText(QLabel& label, ControlKind kind, const QString& text)
+{
+    if (label.property(ModelTextProperty).toString() == text)
+        return;
+    label.setProperty(ModelTextProperty, text);
+    label.setText(kind == ControlKind::Label
+                      ? BreakAtSensiblePoints(text, label.fontMetrics(), label.contentsRect().width())
+                      : text);
 }
 
 void DialogHost::syncTimers()

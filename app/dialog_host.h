@@ -9,6 +9,7 @@
 
 #include <map>
 
+class QLabel;
 class QMouseEvent;
 class QTimer;
 class QWidget;
@@ -31,6 +32,8 @@ private:
     void build();
     void deliver(const std::function<void()>& event);
     void syncTimers();
+    // Shows a label's text, a plain label's broken into lines at sensible points.
+    void showLabelText(QLabel& label, ControlKind kind, const QString& text);
     void onScrollAction(int id, int action);
 
     DialogModel& model_;

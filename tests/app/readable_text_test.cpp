@@ -77,5 +77,24 @@ TEST(ReadableTextTest, DialogLabelsShowLinesThatFitAndEndSensibly)
     }
 }
 
+TEST(ReadableTextTest, FixedLabelsShowTheirCaptionsAndChangingOnesTheirModelText)
+{
+    DialogTemplate t;
+    t.size = {400, 120};
+    t.controls = {{-1, ControlKind::Label, "←選択区間の移動", QRect(10, 10, 300, 20)},
+                  {-1, ControlKind::Label, "動いている間は処理中です。FULLになる必要はありません。", QRect(10, 40, 150, 60)},
+                  {7, ControlKind::Label, "Static", QRect(200, 10, 150, 20)}};
+    DialogModel model(t);
+    DialogHost host(model, nullptr);
+    std::vector<QString> shown;
+    for (const auto* label : host.findChildren<QLabel*>())
+        shown.push_back(QString(label->text()).remove('\n'));
+    EXPECT_EQ(shown, (std::vector<QString>{"←選択区間の移動", "動いている間は処理中です。FULLになる必要はありません。",
+                                           "Static"}));
+    model.setText(7, "切出し開始0(ms)");
+    host.sync();
+    EXPECT_EQ(host.findChildren<QLabel*>().back()->text(), "切出し開始0(ms)");
+}
+
 } // namespace
 } // namespace kelvora
