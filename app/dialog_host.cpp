@@ -4,6 +4,7 @@
 #include "canvas/painter.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 
 namespace kelvora {
@@ -91,6 +93,16 @@ DialogHost::DialogHost(DialogModel& model, QWidget* parent) : QDialog(parent), m
     setWindowTitle(Qt8(model_.dialogTemplate().caption));
     setFixedSize(model_.dialogTemplate().size);
     build();
+    model_.setRepaintHandler([this] {
+        sync();
+        repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+}
+
+DialogHost::~DialogHost()
+{
+    model_.setRepaintHandler({});
 }
 
 void DialogHost::build()
@@ -165,12 +177,25 @@ void DialogHost::build()
             widget = bar;
             break;
         }
+        case ControlKind::SpinBox: {
+            auto* spin = new QSpinBox(this);
+            spin->setWrapping(true);
+            connect(spin, &QSpinBox::valueChanged, this, [this, id](int value) {
+                if (!syncing_)
+                    deliver([this, id, value] { model_.setSpinPosition(id, value); });
+            });
+            widget = spin;
+            break;
+        }
         }
         widget->setGeometry(spec.place);
-        if (id >= 0)
+        if (id >= 0) {
             widgets_[id] = widget;
-        else if (spec.kind == ControlKind::Label)
-            showLabelText(*static_cast<QLabel*>(widget), spec.kind, Qt8(spec.caption)); // fixed text
+        } else if (spec.kind == ControlKind::Label) {
+            // sync() never visits a label without an id: it gets its fixed caption here.
+            auto* label = static_cast<QLabel*>(widget);
+            label->setText(BreakAtSensiblePoints(Qt8(spec.caption), label->fontMetrics(), label->contentsRect().width()));
+        }
     }
     for (auto* area : pictureAreas_)
         area->lower();
@@ -217,12 +242,20 @@ void DialogHost::sync()
             if (spec.kind == ControlKind::RadioButton || spec.kind == ControlKind::CheckBox)
                 button->setChecked(state.checked);
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            showLabelText(*label, spec.kind, text);
+            if (label->property(ModelTextProperty).toString() != text) {
+                label->setProperty(ModelTextProperty, text);
+                label->setText(spec.kind == ControlKind::Label
+                                   ? BreakAtSensiblePoints(text, label->fontMetrics(), label->contentsRect().width())
+                                   : text);
+            }
         } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
             group->setTitle(text);
         } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
             bar->setRange(state.minimum, std::max(state.minimum, state.maximum));
             bar->setValue(state.position);
+        } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
+            spin->setRange(state.minimum, std::max(state.minimum, state.maximum));
+            spin->setValue(state.position);
         } else if (auto* progress = qobject_cast<QProgressBar*>(widget)) {
             progress->setRange(state.minimum, state.maximum);
             progress->setValue(state.position);
@@ -236,16 +269,6 @@ void DialogHost::sync()
         area->update();
     if (model_.ended())
         done(model_.result());
-}
-
-void DialogHost::showLabelText(QLabel& label, ControlKind kind, const QString& text)
-{
-    if (label.property(ModelTextProperty).toString() == text)
-        return;
-    label.setProperty(ModelTextProperty, text);
-    label.setText(kind == ControlKind::Label
-                      ? BreakAtSensiblePoints(text, label.fontMetrics(), label.contentsRect().width())
-                      : text);
 }
 
 void DialogHost::syncTimers()

@@ -9,7 +9,6 @@
 
 #include <map>
 
-class QLabel;
 class QMouseEvent;
 class QTimer;
 class QWidget;
@@ -19,6 +18,7 @@ namespace kelvora {
 class DialogHost : public QDialog {
 public:
     DialogHost(DialogModel& model, QWidget* parent);
+    ~DialogHost() override;
 
     // Copies the model's state to the widgets and ends the dialog if the model ended.
     void sync();
@@ -32,8 +32,6 @@ private:
     void build();
     void deliver(const std::function<void()>& event);
     void syncTimers();
-    // Shows a label's text, a plain label's broken into lines at sensible points.
-    void showLabelText(QLabel& label, ControlKind kind, const QString& text);
     void onScrollAction(int id, int action);
 
     DialogModel& model_;

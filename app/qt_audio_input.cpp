@@ -1,7 +1,8 @@
 #include "app/qt_audio_input.h"
 
+#include "app/mono_pcm16_format.h"
+
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioSource>
 #include <QByteArray>
 #include <QIODevice>
@@ -55,11 +56,7 @@ bool QtAudioInput::start(std::uint32_t sampleRate)
     const QAudioDevice device = QMediaDevices::defaultAudioInput();
     if (device.isNull() || sampleRate == 0)
         return false;
-    QAudioFormat format;
-    format.setSampleRate(static_cast<int>(sampleRate));
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    d.source = std::make_unique<QAudioSource>(device, format);
+    d.source = std::make_unique<QAudioSource>(device, MonoPcm16Format(sampleRate));
     d.io = d.source->start();
     // Without a server the source stays stopped with an open error and sends no state change.
     if (d.io == nullptr || d.source->error() != QAudio::NoError) {

@@ -1,7 +1,8 @@
 #include "app/qt_audio_output.h"
 
+#include "app/mono_pcm16_format.h"
+
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioSink>
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -123,10 +124,6 @@ bool QtAudioOutput::play(std::span<const std::int16_t> samples, std::uint32_t sa
         reportUnavailable();
         return false;
     }
-    QAudioFormat format;
-    format.setSampleRate(static_cast<int>(sampleRate));
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
 
     d.buffer = QByteArray(reinterpret_cast<const char*>(samples.data()),
                           static_cast<qsizetype>(samples.size_bytes()));
@@ -135,7 +132,7 @@ bool QtAudioOutput::play(std::span<const std::int16_t> samples, std::uint32_t sa
     d.length = samples.size();
     d.finalPosition = 0;
     d.heard = 0;
-    d.sink = std::make_unique<QAudioSink>(device, format);
+    d.sink = std::make_unique<QAudioSink>(device, MonoPcm16Format(sampleRate));
     d.io = d.sink->start();
     // Without a server the sink stays stopped with an open error and sends no state change.
     if (d.io == nullptr || d.sink->error() != QAudio::NoError) {

@@ -1,7 +1,8 @@
 #include "app/qt_audio_stream.h"
 
+#include "app/mono_pcm16_format.h"
+
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioSink>
 #include <QByteArray>
 #include <QIODevice>
@@ -81,11 +82,7 @@ bool QtAudioStream::start(std::uint32_t sampleRate)
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || sampleRate == 0)
         return false;
-    QAudioFormat format;
-    format.setSampleRate(static_cast<int>(sampleRate));
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    d.sink = std::make_unique<QAudioSink>(device, format);
+    d.sink = std::make_unique<QAudioSink>(device, MonoPcm16Format(sampleRate));
     d.sink->setBufferSize(static_cast<qsizetype>(sampleRate) * 2 * SinkBufferMilliseconds / 1000);
     d.io = d.sink->start();
     if (d.io == nullptr || d.sink->error() != QAudio::NoError) {

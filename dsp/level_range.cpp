@@ -14,13 +14,15 @@ LevelRange SpectrumLevelRange(std::span<const double> signal, int log2Size)
     if (log2Size < 0 || log2Size > FftMaxLog2Size)
         return range;
     const std::size_t n = std::size_t{1} << log2Size;
-    std::vector<double> re(n), im(n);
-    if (signal.size() < n)
+    if (signal.empty())
         return range;
+    // Only a signal shorter than one frame reaches past its end: the missing samples count as 0.
+    const auto at = [signal](std::size_t i) { return i < signal.size() ? signal[i] : 0.0; };
+    std::vector<double> re(n), im(n);
     std::size_t s = 0;
     do {
         for (std::size_t i = 0; i < n; ++i) {
-            re[i] = signal[s + i] * HannWindow(i, n);
+            re[i] = at(s + i) * HannWindow(i, n);
             im[i] = 0.0;
         }
         FftInPlace(re, im, log2Size, FftForward);

@@ -16,8 +16,9 @@ struct LevelRange {
 // Over the frames at s = 0, then N, 2N, ... while s + N stays below the signal's size
 // (N = 2^log2Size), each
 // weighted with HannWindow and transformed forward: the highest and lowest of
-// 10 log10(re^2 + im^2 + 1e-6) over the bins below N/2. A signal shorter than N has no frame and
-// leaves the range as it starts.
+// 10 log10(re^2 + im^2 + 1e-6) over the bins below N/2. A signal shorter than N gives its one
+// frame with the missing samples as 0, so that shorter frames chosen later still have a scale;
+// an empty signal leaves the range as it starts.
 LevelRange SpectrumLevelRange(std::span<const double> signal, int log2Size);
 
 } // namespace kelvora::dsp

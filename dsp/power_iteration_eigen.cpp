@@ -68,14 +68,19 @@ EigenDecomposition PowerIterationEigen(std::span<const double> matrix, std::size
         double lambda = 0.0;
         for (int step = 0; step < steps; ++step) {
             MultiplyInto(s, size, v, w);
-            // The component of largest magnitude, with its sign: for the positive eigenvalues
-            // of a covariance that is max |w_i|; for a slightly negative one, which rounding
-            // leaves behind after deflation, v keeps its direction instead of flipping, and the
-            // deflation below removes the eigenvalue instead of doubling it.
+            // lambda = max |w_i|, so v keeps the orientation the vector of ones gave it (and
+            // the scatter plot its usual side). When S turns v round (w . v < 0), as a slightly
+            // negative eigenvalue left by rounding after deflation does, lambda is negated:
+            // v then keeps its direction instead of flipping every step, and the deflation
+            // below removes that eigenvalue instead of doubling it.
             lambda = 0.0;
-            for (double x : w)
-                if (std::fabs(x) > std::fabs(lambda))
-                    lambda = x;
+            double along = 0.0;
+            for (std::size_t i = 0; i < size; ++i) {
+                lambda = std::max(lambda, std::fabs(w[i]));
+                along += w[i] * v[i];
+            }
+            if (along < 0.0)
+                lambda = -lambda;
             if (lambda == 0.0 || !std::isfinite(lambda))
                 break;
             for (std::size_t i = 0; i < size; ++i)

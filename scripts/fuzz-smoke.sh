@@ -25,7 +25,8 @@ fuzz_one() {
   [ -d "fuzz/corpus/$name" ] && cp "fuzz/corpus/$name"/* "$work"/ 2>/dev/null || true
   local dict=()
   [ -f "fuzz/$name.dict" ] && dict=("-dict=fuzz/$name.dict")
-  "$build_dir/fuzz/$target" "${dict[@]}" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+  LSAN_OPTIONS=suppressions=fuzz/codec-leaks.supp:print_suppressions=0 \
+    "$build_dir/fuzz/$target" "${dict[@]}" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-" "$work" >"$log" 2>&1
 }
 

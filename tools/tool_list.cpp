@@ -12,9 +12,13 @@
 #include "tools/lpc/lpc_workbench_dialog.h"
 #include "tools/lpc/open_slot_dialog.h"
 #include "tools/lpc/vowel_dialog.h"
+#include "tools/noise/noise_creation_dialog.h"
+#include "tools/noise/noise_removal_dialog.h"
+#include "tools/noise/spectral_subtraction_dialog.h"
 #include "tools/shell/command_table.h"
 #include "tools/shell/small_dialogs.h"
 #include "tools/shell/tool_registry.h"
+#include "tools/spectral/fluctuation_dialog.h"
 #include "tools/spectral/frequency_analysis_dialog.h"
 #include "tools/spectral/optimal_order_dialog.h"
 #include "tools/spectral/spectrogram_dialog.h"
@@ -50,6 +54,18 @@ ToolRegistry StandardTools()
     });
     tools.add(CmdConvolution, [](Session& session, Services& services) {
         return std::make_unique<ConvolutionDialog>(session, services);
+    });
+    tools.add(CmdNoiseRemoval, [](Session& session, Services& services) {
+        return std::make_unique<NoiseRemovalDialog>(session, services);
+    });
+    tools.add(CmdSpectralSubtraction, [](Session& session, Services& services) {
+        return std::make_unique<SpectralSubtractionDialog>(session, services);
+    });
+    tools.add(CmdNoiseCreation, [](Session& session, Services& services) {
+        return std::make_unique<NoiseCreationDialog>(session, services);
+    });
+    tools.add(CmdFluctuation, [](Session& session, Services& services) {
+        return std::make_unique<FluctuationDialog>(session, services);
     });
     tools.add(CmdAdaptiveFilter, [](Session& session, Services& services) {
         return std::make_unique<AdaptiveFilterDialog>(session, services);

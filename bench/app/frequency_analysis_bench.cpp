@@ -3,49 +3,26 @@
 // band of the strip is drawn once per opening; BM_WholeStripRedraw shows what every event would
 // cost if it were drawn each time.
 
-#include "platform/scripted_ui.h"
+#include "bench/support/dialog_bench.h"
 #include "tools/spectral/frequency_analysis_dialog.h"
 
 #include <benchmark/benchmark.h>
-
-#include <cmath>
-#include <random>
 
 namespace kelvora {
 namespace {
 
 constexpr std::uint32_t Rate = 44100;
-constexpr std::size_t Samples = std::size_t{Rate} * 600;
 
 // A vowel-like buzz with noise, so every frame has a real spectrum to draw.
 const std::vector<double>& LongSound()
 {
-    static const std::vector<double> sound = [] {
-        std::vector<double> x(Samples);
-        std::mt19937 random(1);
-        std::normal_distribution<double> noise(0, 800);
-        for (std::size_t i = 0; i < Samples; ++i) {
-            const double t = static_cast<double>(i) / Rate;
-            x[i] = 9000 * std::sin(2 * M_PI * 130 * t) + 4000 * std::sin(2 * M_PI * 740 * t) +
-                   2000 * std::sin(2 * M_PI * 1220 * t) + noise(random);
-        }
-        return x;
-    }();
+    static const std::vector<double> sound =
+        bench::PartialsWithNoise(Rate, 600, {{9000, 130}, {4000, 740}, {2000, 1220}}, 800, 1);
     return sound;
 }
 
-struct Bench {
-    Bench()
-    {
-        session.traceSlots.fill(SlotNumber::X, LongSound());
-        session.soundFormat.samplesPerSecond = Rate;
-    }
-    Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    Services services{files, messages, urls, dialogs, ""};
+struct Bench : bench::DialogBench {
+    Bench() : DialogBench(LongSound(), Rate) {}
 };
 
 std::unique_ptr<FrequencyAnalysisDialog> OpenAt65536(Bench& bench, int displayRadio)

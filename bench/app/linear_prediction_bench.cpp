@@ -3,50 +3,27 @@
 // take under 16 ms; one of the optimal-order dialog at N = 1024 (100 analyses and 100 residual
 // passes, strip and graph) under 50 ms.
 
-#include "platform/scripted_ui.h"
+#include "bench/support/dialog_bench.h"
 #include "tools/lpc/vowel_dialog.h"
 #include "tools/spectral/optimal_order_dialog.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <random>
-
 namespace kelvora {
 namespace {
 
 constexpr std::uint32_t Rate = 44100;
-constexpr std::size_t Samples = std::size_t{Rate} * 60;
 
 // A buzz with three formant-like partials and noise, so every frame has something to predict.
 const std::vector<double>& MinuteOfSound()
 {
-    static const std::vector<double> sound = [] {
-        std::vector<double> x(Samples);
-        std::mt19937 random(2);
-        std::normal_distribution<double> noise(0, 500);
-        for (std::size_t i = 0; i < Samples; ++i) {
-            const double t = static_cast<double>(i) / Rate;
-            x[i] = 8000 * std::sin(2 * M_PI * 120 * t) + 5000 * std::sin(2 * M_PI * 720 * t) +
-                   3000 * std::sin(2 * M_PI * 1080 * t) + 1500 * std::sin(2 * M_PI * 2520 * t) + noise(random);
-        }
-        return x;
-    }();
+    static const std::vector<double> sound =
+        bench::PartialsWithNoise(Rate, 60, {{8000, 120}, {5000, 720}, {3000, 1080}, {1500, 2520}}, 500, 2);
     return sound;
 }
 
-struct Bench {
-    Bench()
-    {
-        session.traceSlots.fill(SlotNumber::X, MinuteOfSound());
-        session.soundFormat.samplesPerSecond = Rate;
-    }
-    Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    Services services{files, messages, urls, dialogs, ""};
+struct Bench : bench::DialogBench {
+    Bench() : DialogBench(MinuteOfSound(), Rate) {}
 };
 
 void BM_VowelStartBarEvent(benchmark::State& state)

@@ -5,7 +5,7 @@
 // components alone are measured beside them.
 
 #include "dsp/lpc_components.h"
-#include "platform/scripted_ui.h"
+#include "bench/support/dialog_bench.h"
 #include "tools/lpc/lpc_components_dialog.h"
 
 #include <benchmark/benchmark.h>
@@ -42,20 +42,12 @@ const std::vector<double>& Speechlike()
     return sound;
 }
 
-struct Bench {
-    Bench()
+struct Bench : bench::DialogBench {
+    Bench() : DialogBench(Speechlike(), Rate)
     {
-        session.traceSlots.fill(SlotNumber::X, Speechlike());
-        session.soundFormat.samplesPerSecond = Rate;
         dialog = std::make_unique<LpcComponentsDialog>(session, services);
         dialog->init();
     }
-    Session session;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    Services services{files, messages, urls, dialogs, ""};
     std::unique_ptr<LpcComponentsDialog> dialog;
 };
 

@@ -4,7 +4,7 @@
 // benchmark checks before it measures. BM_StartBarEvent is the whole event as the dialog runs
 // it, with the strip of the interval.
 
-#include "platform/scripted_ui.h"
+#include "bench/support/dialog_bench.h"
 #include "tools/spectral/spectrogram_dialog.h"
 
 #include <benchmark/benchmark.h>
@@ -58,15 +58,8 @@ BENCHMARK(BM_SpectrogramRedraw)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->
 
 void BM_StartBarEvent(benchmark::State& state)
 {
-    Session session;
-    session.traceSlots.fill(SlotNumber::X, MinuteSound());
-    session.soundFormat.samplesPerSecond = Rate;
-    platform::ScriptedFileChooser files;
-    platform::RecordingMessageBox messages;
-    platform::RecordingUrlOpener urls;
-    ScriptedDialogRunner dialogs;
-    Services services{files, messages, urls, dialogs, ""};
-    SpectrogramDialog dialog(session, services);
+    bench::DialogBench bench(MinuteSound(), Rate);
+    SpectrogramDialog dialog(bench.session, bench.services);
     dialog.init();
     int position = 0;
     for (auto _ : state) {

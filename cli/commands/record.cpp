@@ -32,6 +32,9 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const double seconds = *arguments.number("--seconds");
     if (!(seconds > 0.0 && seconds <= LongestSeconds))
         throw UsageError("--seconds must lie above 0 and at most 3600");
+    const auto wanted = static_cast<std::size_t>(seconds * RecordingRate);
+    if (wanted == 0)
+        throw UsageError("--seconds is shorter than one sample at 8000 Hz");
     const std::string path = arguments.required("-o");
 
     const platform::AudioInputFactory& factory = platform::DefaultAudioInputFactory();
@@ -40,7 +43,6 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << NoDevice;
         return ExitBadInput;
     }
-    const auto wanted = static_cast<std::size_t>(seconds * RecordingRate);
     RecordingTake take;
     std::array<std::int16_t, RecordingBlockLength> block{};
     QElapsedTimer clock;

@@ -44,9 +44,11 @@ int RunTones(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const double seconds = *arguments.number("--seconds");
     if (!(seconds > 0.0 && seconds <= LongestSeconds))
         throw UsageError("--seconds must lie above 0 and at most 3600");
+    const auto count = static_cast<std::size_t>(seconds * dsp::TwoTonesRate);
+    if (count == 0)
+        throw UsageError("--seconds is shorter than one sample at 16000 Hz");
     const std::string path = arguments.required("-o");
 
-    const auto count = static_cast<std::size_t>(seconds * dsp::TwoTonesRate);
     std::vector<std::int16_t> tone(count);
     dsp::FillTwoTones(tone, 0, first, second);
     const std::vector<double> samples(tone.begin(), tone.end());

@@ -66,6 +66,7 @@ TEST_F(SoundToolsCliTest, RecordWritesTheRequestedSecondsFromTheInput)
     EXPECT_EQ(sound.left[400], 1000.0);
     EXPECT_EQ(sound.left[999], 2199.0);
     EXPECT_EQ(Kelvora({"record", "--seconds", "0", "-o", out}).status, ExitBadUsage);
+    EXPECT_EQ(Kelvora({"record", "--seconds", "0.0001", "-o", out}).status, ExitBadUsage); // not one sample
 }
 
 TEST_F(SoundToolsCliTest, SpectrogramNumbersPutAOneKilohertzToneAtRow128)
@@ -121,6 +122,8 @@ TEST_F(SoundToolsCliTest, TonesWritesTheMixedToneAt16Kilohertz)
     }
     EXPECT_EQ(Kelvora({"tones", "--f1", "440", "--level1", "0", "--f2", "1100", "--seconds", "1", "-o", out}).status,
               ExitBadUsage);
+    // A length below one sample would write an empty sound and call it done.
+    EXPECT_EQ(Kelvora({"tones", "--f1", "440", "--seconds", "0.00005", "-o", out}).status, ExitBadUsage);
 }
 
 } // namespace

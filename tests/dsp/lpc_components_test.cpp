@@ -164,6 +164,19 @@ TEST(PowerIterationEigen, DeflationLeavesZeroAndNegativeEigenvaluesAsTheyAre)
     EXPECT_NEAR(n.values[1], -1.0, 1e-12);
     EXPECT_NEAR(n.values[2], 0.0, 1e-12);
 
+    // The vector of ones sets the orientation: S = 4 u u' with u = (6, 6, -7) / 11 maps the
+    // ones onto 4 u (u . 1) = (20/11) u, so the first eigenvector is +u even though its
+    // largest component is negative.
+    const double u[3] = {6.0 / 11, 6.0 / 11, -7.0 / 11};
+    std::vector<double> rank1(9);
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j)
+            rank1[i * 3 + j] = 4.0 * u[i] * u[j];
+    const EigenDecomposition r = PowerIterationEigen(rank1, 3);
+    EXPECT_NEAR(r.values[0], 4.0, 1e-12);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_NEAR(r.component(i, 0), u[i], 1e-12) << i;
+
     // All zero (every frame alike): unit vectors, all finite.
     const EigenDecomposition z = PowerIterationEigen(std::vector<double>(9, 0.0), 3);
     for (std::size_t a = 0; a < 3; ++a)
@@ -192,8 +205,15 @@ TEST(SpectrumLevelRange, ASinusoidOnABinSpansItsPeakAndTheFloor)
     EXPECT_NEAR(first.min, -60.0, 1e-3);
     // One sample more lets the louder second frame in: 20 log10(2000) = 66.02 dB.
     EXPECT_NEAR(SpectrumLevelRange(x, 10).max, 20 * std::log10(2000.0), 1e-6);
-    // Shorter than one frame: no level at all.
-    EXPECT_FALSE(SpectrumLevelRange(std::span(x).first(n - 1), 10).scalable());
+    // Shorter than one frame: the one frame, zero after the signal. Impulses of 1024000 at
+    // N/4 and N/2 (Hann weights 0.5 and 1) give |X_k| = 1000 |0.5 (-i)^k + (-1)^k|: 1500 for k a
+    // multiple of 4, 500 for k = 2 mod 4 (1118 for odd k), so 63.52 and 53.98 dB.
+    std::vector<double> pulses(n / 2 + 1, 0.0);
+    pulses[n / 4] = pulses[n / 2] = 1024000.0;
+    const LevelRange shortRange = SpectrumLevelRange(pulses, 10);
+    EXPECT_NEAR(shortRange.max, 20 * std::log10(1500.0), 1e-6);
+    EXPECT_NEAR(shortRange.min, 20 * std::log10(500.0), 1e-6);
+    EXPECT_FALSE(SpectrumLevelRange({}, 10).scalable());
 }
 
 } // namespace

@@ -16,7 +16,7 @@ DialogTemplate RecordingTemplate()
     using K = ControlKind;
     DialogTemplate t;
     t.caption = "録音";
-    t.size = {560, 392};
+    t.size = {600, 392};
     // The spectrogram band is rows 1 … 512 of 683, shown 300 px high: 0 kHz at about y = 225.
     t.controls = {
         {R::TopLabel, K::Label, "4(KHz)", QRect(458, 0, 96, 20)},
@@ -24,8 +24,8 @@ DialogTemplate RecordingTemplate()
         {R::RecordButton, K::DefaultButton, RecordCaption, QRect(10, 312, 120, 30)},
         {IdOk, K::PushButton, "録音終了", QRect(140, 312, 120, 30)},
         {IdCancel, K::PushButton, "ｷｬﾝｾﾙ", QRect(270, 312, 120, 30)},
-        {-1, K::Label, "表示区間は４．５秒間です", QRect(400, 318, 156, 20)},
-        {R::DeviceNotice, K::Label, "", QRect(10, 352, 540, 30)},
+        {-1, K::Label, "表示区間は４．５秒間です", QRect(400, 318, 190, 20)},
+        {R::DeviceNotice, K::Label, "", QRect(10, 352, 580, 30)},
     };
     t.pictures = {{R::DisplayPicture, QRect(0, 0, RecordingDisplay::ShownWidth, RecordingDisplay::ShownHeight)}};
     return t;

@@ -1,5 +1,6 @@
 #include "tools/dialog/dialog_model.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kelvora {
@@ -12,6 +13,8 @@ DialogModel::DialogModel(DialogTemplate dialogTemplate)
             continue;
         ControlState& state = controls_[spec.id];
         state.text = spec.caption;
+        if (spec.kind == ControlKind::SpinBox && spec.buddy > 0)
+            controls_[spec.buddy];
     }
 }
 
@@ -45,6 +48,32 @@ void DialogModel::checkRadio(int id)
     for (const ControlSpec& other : template_.controls)
         if (other.kind == ControlKind::RadioButton && other.group == radio->group && other.id >= 0)
             controls_[other.id].checked = other.id == id;
+}
+
+void DialogModel::showSpinPosition(int id, int position)
+{
+    ControlState& spin = control(id);
+    spin.position = std::clamp(position, spin.minimum, std::max(spin.minimum, spin.maximum));
+    if (const ControlSpec* updown = spec(id); updown != nullptr && updown->buddy > 0)
+        control(updown->buddy).text = std::to_string(spin.position);
+}
+
+void DialogModel::setSpinPosition(int id, int position)
+{
+    showSpinPosition(id, position);
+    if (const ControlSpec* updown = spec(id); updown != nullptr && updown->buddy > 0)
+        command(updown->buddy);
+}
+
+void DialogModel::stepSpin(int id, int delta)
+{
+    const ControlState& spin = control(id);
+    int position = spin.position + delta;
+    if (position > spin.maximum)
+        position = spin.minimum;
+    else if (position < spin.minimum)
+        position = spin.maximum;
+    setSpinPosition(id, position);
 }
 
 void DialogModel::press(int id)

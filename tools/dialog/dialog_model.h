@@ -7,6 +7,7 @@
 #include "tools/dialog/dialog_template.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -78,6 +79,14 @@ public:
     void checkRadio(int id);
     void setEnabled(int id, bool enabled) { control(id).enabled = enabled; }
 
+    // Up-down controls. Showing a position sets it (clamped to the range) and writes the number
+    // into the buddy edit. A user's change does the same and then delivers the edit's change
+    // as a command with the edit's id, as the edit reports it. An arrow step wraps from one
+    // end of the range to the other.
+    void showSpinPosition(int id, int position);
+    void setSpinPosition(int id, int position);
+    void stepSpin(int id, int delta);
+
     void startTimer(int id, int milliseconds) { timers_[id] = milliseconds; }
     void stopTimer(int id) { timers_.erase(id); }
     const std::map<int, int>& timers() const { return timers_; }
@@ -88,6 +97,15 @@ public:
 
     // Bumped whenever the pictures need repainting.
     void invalidate() { ++revision_; }
+    // Long work inside one event calls this to have the controls shown as they stand now (a
+    // stepped progress bar, a "処理中" caption); the host repaints at once. Without a host it
+    // does nothing.
+    void repaintNow()
+    {
+        if (repaintHandler_)
+            repaintHandler_();
+    }
+    void setRepaintHandler(std::function<void()> handler) { repaintHandler_ = std::move(handler); }
     std::uint64_t revision() const { return revision_; }
 
 private:
@@ -99,6 +117,7 @@ private:
     std::map<int, int> timers_;
     std::optional<int> result_;
     std::uint64_t revision_ = 0;
+    std::function<void()> repaintHandler_;
 };
 
 } // namespace kelvora

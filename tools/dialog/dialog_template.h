@@ -21,6 +21,7 @@ enum class ControlKind {
     HScrollBar,
     VScrollBar,  // its minimum at the top
     ProgressBar,
+    SpinBox,     // an up-down control with its buddy edit, shown as one spin box
 };
 
 struct ControlSpec {
@@ -30,6 +31,7 @@ struct ControlSpec {
     QRect place;                // dialog pixels
     int group = 0;              // radio buttons of one group share a number
     bool centred = false;
+    int buddy = 0;              // SpinBox: id of the edit that shows the number
 };
 
 struct PicturePlace {

@@ -77,6 +77,8 @@ AdaptiveFilterDialog::AdaptiveFilterDialog(Session& session, Services& services)
 void AdaptiveFilterDialog::init()
 {
     checkRadio(EnhancerRadio);
+    // Opening selects the line enhancer, whose delay is at least 1 (the filter mode may have left 0).
+    settings_.delay = std::max(settings_.delay, Bars[DelayIndex].minimum);
     ControlState& progress = control(Progress);
     progress.minimum = 0;
     progress.maximum = 1000;
@@ -123,15 +125,19 @@ dsp::AdaptiveFilterParams AdaptiveFilterDialog::params() const
     return p;
 }
 
-// The filter has no input delay: the M bar goes to 0 whenever the filter mode is chosen.
+// The filter has no input delay: the M bar goes to 0 whenever the filter mode is chosen. The
+// line enhancer needs one of at least a sample (at 0 it would see the very sample it predicts
+// and learn nothing but the identity), so back in that mode a delay of 0 becomes 1 again.
 void AdaptiveFilterDialog::applyMode()
 {
-    if (!isChecked(FilterRadio))
+    const bool filterMode = isChecked(FilterRadio);
+    if (!filterMode && settings_.delay >= Bars[DelayIndex].minimum)
         return;
-    settings_.delay = 0;
-    bars_.positions[DelayIndex] = 0;
-    control(DelayBar).position = 0;
-    setText(DelayLabel, Sprintf("Ｍ=%d ", 0));
+    const int delay = filterMode ? 0 : Bars[DelayIndex].minimum;
+    settings_.delay = delay;
+    bars_.positions[DelayIndex] = delay;
+    control(DelayBar).position = delay;
+    setText(DelayLabel, Sprintf("Ｍ=%d ", delay));
 }
 
 void AdaptiveFilterDialog::command(int id)

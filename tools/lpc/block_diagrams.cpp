@@ -115,14 +115,14 @@ Picture StageUpdateDiagram()
     p.text(62, bY + 12, "b（後方残差, 1サンプル遅れ）");
     p.line(4, fY, 80, fY);
     p.line(4, bY, 80, bY);
-    // D: γ f² + (1 − γ) b², accumulated with factor a.
+    // D: γ f² + (1 − γ) b², accumulated with factor a; γ is written y, as its bar label shows it.
     Block(p, 80, fY - 9, 116, fY + 9, "２乗");
     p.line(116, fY, 136, fY);
-    Block(p, 136, fY - 9, 200, fY + 9, "×γ");
+    Block(p, 136, fY - 9, 200, fY + 9, "×y");
     Arrow(p, 200, fY, 223, fY);
     Block(p, 80, bY - 9, 116, bY + 9, "２乗");
     p.line(116, bY, 136, bY);
-    Block(p, 136, bY - 9, 200, bY + 9, "×(1−γ)");
+    Block(p, 136, bY - 9, 200, bY + 9, "×(1−y)");
     p.line(200, bY, 230, bY);
     Arrow(p, 230, bY, 230, fY + 7);
     Adder(p, 230, fY);

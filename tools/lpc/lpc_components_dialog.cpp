@@ -212,12 +212,33 @@ void LpcComponentsDialog::moveInterval(int barIndex)
     redrawRange();
 }
 
+void LpcComponentsDialog::keepIntervalInsideSignal()
+{
+    const std::size_t n = signal().size();
+    if (range_.start + range_.width + frameSize() <= n)
+        return;
+    const auto [start, width] = KeepIntervalByStart(n, frameSize(), static_cast<long long>(range_.start),
+                                                    static_cast<long long>(range_.width));
+    range_.start = start;
+    range_.width = width;
+    bars_.positions[0] = static_cast<int>(static_cast<unsigned long long>(start) * IntervalBarRange / n);
+    bars_.positions[1] = static_cast<int>(static_cast<unsigned long long>(width) * IntervalBarRange / n);
+    control(StartBar).position = bars_.positions[0];
+    control(WidthBar).position = bars_.positions[1];
+    const std::uint32_t rate = sampleRate();
+    setText(IntervalLabel, Sprintf("切出し開始 %d(ms)から幅 %d(ms)の区間", Milliseconds(start, rate),
+                                   Milliseconds(width, rate)));
+}
+
 void LpcComponentsDialog::redrawRange()
 {
     const std::span<const double> x = signal();
+    const bool tooShort = refuseShortSignal();
+    if (!tooShort)
+        keepIntervalInsideSignal();
     StepProgressBar(control(Progress), strip_.draw(x, static_cast<std::uint32_t>(range_.start),
                                                    static_cast<std::uint32_t>(range_.width)));
-    if (!refuseShortSignal()) {
+    if (!tooShort) {
         range_.log2Size = log2Size_;
         const RangeAnalysis result = AnalyseRange(x, range_, levels_, work_, drawing_);
         rangeDrawing_ = drawing_;

@@ -82,6 +82,10 @@ private:
     void readFrameRadios();
     bool refuseShortSignal();
     void moveInterval(int barIndex);
+    // A longer frame chosen since the interval was set may leave fewer than N samples after
+    // the interval's end: the interval then moves back inside the signal as the start bar
+    // would move it, so that the analysis never reads past the signal.
+    void keepIntervalInsideSignal();
     void redrawRange();
     void computeAll();
     void exportComponents();

@@ -22,7 +22,7 @@ enum BarIndex { OrderIndex = 0, RowIndex = 1 };
 constexpr const char* Legend = "X：　対象とする信号\nW：　LPCケプストラム距離の相手\nY：　前方予測誤差\n"
                                "E：　後方予測誤差\nYE： LPCケプストラム距離";
 
-constexpr int RightColumn = 500, PlotTop = 300, PlotWidth = 375, PlotHeight = 265;
+constexpr int RightColumn = 500, PlotTop = 312, PlotWidth = 375, PlotHeight = 265;
 
 DialogTemplate LpcTemplate()
 {
@@ -52,7 +52,8 @@ DialogTemplate LpcTemplate()
         {D::SpectrumRadio, K::RadioButton, "LPCスペクトル", QRect(180, 182, 150, 20), 2},
         {D::CepstrumRadio, K::RadioButton, "LPCケプストラム", QRect(180, 204, 150, 20), 2},
         {D::RowBar, K::HScrollBar, "", QRect(20, 238, 460, 17)},
-        {D::RowLabel, K::Label, "", QRect(20, 262, 470, 18)},
+        // Seven values of up to a dozen characters each: the row text runs across the whole dialog.
+        {D::RowLabel, K::Label, "", QRect(20, 262, 870, 18)},
         {-1, K::Label, "YEは、Wの分散", QRect(20, 298, 160, 18)},
         {D::PowerRatioButton, K::PushButton, PowerRatioCaption, QRect(190, 292, 240, 28)},
         {-1, K::Label, Legend, QRect(20, 336, 320, 84)},

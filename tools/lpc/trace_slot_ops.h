@@ -1,5 +1,5 @@
 #pragma once
-// What the workbench tools do with the trace traceSlots besides running: the smoothed power ratio of
+// What the workbench tools do with the trace slots besides running: the smoothed power ratio of
 // Y written into E, the move of W into YE, and the plot of one slot that a dialog shows in its
 // own picture.
 

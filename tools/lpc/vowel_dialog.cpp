@@ -32,7 +32,7 @@ DialogTemplate VowelTemplate()
         {V::OrderBar, ControlKind::HScrollBar, "", QRect(516, 198, 230, 18)},
 
         {V::StartBar, ControlKind::HScrollBar, "", QRect(100, 258, 400, 18)},
-        {V::Reminder, Label, "←ここをクリックすると実行します。", QRect(508, 258, 240, 20)},
+        {V::Reminder, Label, "←ここをクリックすると実行します。", QRect(508, 258, 240, 40)},
     };
     t.pictures = {{V::SpectraPicture, QRect(100, 50, 400, 200)},
                   {V::ChartPicture, QRect(100, 300, VowelChartWidth, VowelChartHeight)}};

@@ -35,7 +35,7 @@ enum CommandId : int {
     CmdAdaptiveFilter = 40011,
     CmdLattice = 40012,
     CmdLpcWorkbench = 40022,
-    CmdOpenSlot = 40090, // not in the original menus: opens W, Y, E or YE as a sound window
+    CmdOpenSlot = 40090, // opens W, Y, E or YE as a sound window, so what the workbenches leave can be kept
     CmdSpectralSubtraction = 40045,
     CmdSignalGenerator = 40061,
     CmdJoin = 40062,

@@ -36,4 +36,12 @@ AnalysisRange RepairSpectrogramStart(AnalysisRange range, std::size_t count, std
     return range;
 }
 
+AnalysisRange RepairFluctuationRange(AnalysisRange range, std::size_t count, std::size_t n) noexcept
+{
+    range.width = std::min(std::max(range.width, n), count);
+    if (range.start + range.width > count)
+        range.start = count - range.width;
+    return range;
+}
+
 } // namespace kelvora

@@ -1,7 +1,7 @@
 #pragma once
 // AnalysisRange: the start and width of the analysed interval, set with two scroll bars of
-// range 0 … 2000 (start bar and width bar), and the spectrogram's rules that keep the interval
-// and one more frame inside the sound.
+// range 0 … 2000 (start bar and width bar), and the rules by which the spectrogram and the 1/f
+// tool keep the interval inside the sound.
 
 #include <cstddef>
 
@@ -27,5 +27,10 @@ AnalysisRange RepairSpectrogramWidth(AnalysisRange range, std::size_t count, std
 // The spectrogram's repair after the start bar moved: only start + width at most count − n,
 // the start held at 0 when the width alone leaves no room.
 AnalysisRange RepairSpectrogramStart(AnalysisRange range, std::size_t count, std::size_t n) noexcept;
+
+// The 1/f tool's repair after either bar moved, in this order: the width is at least the frame
+// length n, then the interval ends inside the sound (start = count − width otherwise). A sound
+// shorter than n gets the whole sound.
+AnalysisRange RepairFluctuationRange(AnalysisRange range, std::size_t count, std::size_t n) noexcept;
 
 } // namespace kelvora

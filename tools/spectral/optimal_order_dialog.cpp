@@ -38,7 +38,7 @@ DialogTemplate OptimalOrderTemplate()
         {O::PreemphasisBox, ControlKind::CheckBox, "6dB/oct", QRect(516, 216, 230, 20)},
 
         {O::StartBar, ControlKind::HScrollBar, "", QRect(100, 258, 400, 18)},
-        {O::Reminder, Label, "←ここをクリックすると実行します。", QRect(508, 258, 248, 20)},
+        {O::Reminder, Label, "←ここをクリックすると実行します。", QRect(508, 258, 248, 40)},
 
         {-1, Label, "最大次数(X軸）100", QRect(100, 530, 300, 20)},
     };

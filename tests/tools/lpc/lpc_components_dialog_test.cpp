@@ -120,6 +120,26 @@ TEST_F(LpcComponentsTest, TheWidthBarHoldsTheWidthBetweenNAndTheSignalsEnd)
         EXPECT_EQ(d.matrix().at(0, j), d.matrix().at(999, j));
 }
 
+TEST_F(LpcComponentsTest, ALongerFrameMovesTheIntervalBackInsideAtTheNextChange)
+{
+    L& d = openNoise();
+    // Frames of 256 allow the width n − N = 19744; frames of 1024 chosen then would read
+    // 768 samples past the end at the next change, which is the order bar here.
+    d.press(L::Frame256);
+    bar(L::WidthBar, 2000);
+    EXPECT_EQ(d.range().width, 19744u);
+    d.press(L::Frame1024);
+    bar(L::OrderBar, 10);
+    // Start 0 + 19744 passes 20000 − 1024 = 18976: the width shrinks to 18976 (2372 ms), its
+    // bar to trunc(18976 × 2000 / 20000) = 1897, and the interval is analysed.
+    EXPECT_EQ(d.range().start, 0u);
+    EXPECT_EQ(d.range().width, 18976u);
+    EXPECT_EQ(d.range().log2Size, 10);
+    EXPECT_EQ(d.control(L::WidthBar).position, 1897);
+    EXPECT_EQ(d.text(L::IntervalLabel), "切出し開始 0(ms)から幅 2372(ms)の区間");
+    EXPECT_EQ(d.matrix().order, 10u);
+}
+
 TEST_F(LpcComponentsTest, ComputeAllDrawsTheScatterAndExportsFiveSectionsOf1000Rows)
 {
     L& d = openNoise();
@@ -215,6 +235,8 @@ TEST_F(LpcComponentsTest, ASignalShorterThanAFrameIsRefusedAndNothingIsRead)
     L& d = open(testing::UniformNoise(1000, 1000, 1), 8000);
     EXPECT_EQ(d.text(L::Status), "データ量が1024(ポイント)より少ないので動きません");
     EXPECT_EQ(d.range().width, 0u);
+    // The level range still has a scale, so that the waterfall of shorter frames can be drawn.
+    EXPECT_TRUE(d.levelRange().scalable());
     bar(L::StartBar, 1000);
     bar(L::OrderBar, 10);
     EXPECT_EQ(d.range().start, 0u);

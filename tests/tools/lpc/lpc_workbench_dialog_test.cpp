@@ -1,4 +1,4 @@
-// The LPC workbench dialog through its model: frame text, refusal of short sounds, the traceSlots a
+// The LPC workbench dialog through its model: frame text, refusal of short sounds, the slots a
 // run leaves, and the row bar's text and drawing checked against values summed directly.
 
 #include "tools/lpc/lpc_workbench_dialog.h"
@@ -54,7 +54,7 @@ TEST_F(LpcWorkbenchDialogTest, RowTextShowsSevenReflectionCoefficients)
     EXPECT_EQ(d.control(D::OrderBar).position, 16);
     d.press(D::ReflectionRadio);
     d.press(D::RunButton);
-    // 16000 / 256 + 1 = 63 row traceSlots per 500 rows: frame 10 (at 2560) is row 500·10/63 = 79.
+    // 16000 / 256 + 1 = 63 row steps over 500 rows: frame 10 (at 2560) is row 500·10/63 = 79.
     d.scroll(D::RowBar, ScrollRequest::ThumbTrack, 79);
     const std::string text = d.text(D::RowLabel);
     EXPECT_EQ(text.rfind(Sprintf("79 1=%5.3f 2=", FirstReflection(x, 2560, 512)), 0), 0u) << text;

@@ -71,6 +71,11 @@ TEST_F(AdaptiveFilterDialogTest, FilterModeZeroesTheDelayAtTheNextCommand)
     EXPECT_EQ(Slot(session, SlotNumber::YE), (std::vector<double>{5.0, 6.0}));
     d.press(AdaptiveFilterDialog::StartButton);
     EXPECT_EQ(Slot(session, SlotNumber::W).size(), 3u);
+    // Back as a line enhancer the delay is 1 again, not the filter's 0.
+    d.press(AdaptiveFilterDialog::EnhancerRadio);
+    EXPECT_EQ(d.control(AdaptiveFilterDialog::DelayBar).position, 1);
+    EXPECT_EQ(d.text(AdaptiveFilterDialog::DelayLabel), "Ｍ=1 ");
+    EXPECT_EQ(d.params().delay, 1u);
 }
 
 TEST_F(AdaptiveFilterDialogTest, LineEnhancerRunScalesTheErrorIntoX)
