@@ -20,7 +20,9 @@ QSize DataWindow::sizeHint() const
 void DataWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform); // keeps scaled-down labels legible
+    // Smoothing keeps scaled-down labels legible; an enlarged picture keeps its sharp pixels.
+    const bool shrunk = width() < record_.pictureWidth || height() < record_.pictureHeight;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, shrunk);
     // The aspect ratio is not kept: the picture always fills the window.
     painter.drawImage(rect(), record_.picture.image(),
                       QRect(0, 0, record_.pictureWidth, record_.pictureHeight));

@@ -156,7 +156,10 @@ void FrameWindow::fillWindowList(QMenu* fileMenu)
     windowListActions_.push_back(fileMenu->addSeparator());
     int number = 1;
     for (QMdiSubWindow* window : order_) {
-        QAction* entry = fileMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        // A "&" of the title itself (a file named "a&b.wav") is shown, not taken as a shortcut mark.
+        QString title = window->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* entry = fileMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title));
         entry->setCheckable(true);
         entry->setChecked(window == mdi_->currentSubWindow());
         connect(entry, &QAction::triggered, this, [this, window] { mdi_->setActiveSubWindow(window); });

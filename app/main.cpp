@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -72,6 +73,9 @@ int RunWindow(int argc, char** argv, bool extended)
     for (const auto& [type, message] : StartupNotices())
         qt_message_output(type, QMessageLogContext(), message);
 
+    // Ties the windows to the installed desktop entry, so the desktop shows its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvora"));
+    application.setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvora"), application.windowIcon()));
     application.setFont(kelvora::ProgramFont().family() == "IPAexGothic"
                             ? QFont("IPAexGothic", 10)
                             : application.font());

@@ -82,7 +82,9 @@ EchoTimeResult MeasureEchoTime(std::span<const double> signal, std::size_t start
     result.levelStartDb = result.interceptDb + result.slopeDbPerSample * static_cast<double>(first);
     result.levelEndDb = result.interceptDb + result.slopeDbPerSample * static_cast<double>(stop);
     result.widthMs = static_cast<std::int64_t>(std::uint64_t{result.fitWidth} * 1000 / rate);
-    result.decays = result.slopeDbPerSample < 0.0;
+    // A level that stays put can still fit a slope of rounding noise, whose "echo time" would be
+    // some 1e17 ms: a fall of less than a millionth of a dB over the interval is no decay.
+    result.decays = result.levelStartDb - result.levelEndDb > 1e-6;
     if (result.decays)
         result.echoMs = -60000.0 / result.slopeDbPerSample / rate;
     return result;

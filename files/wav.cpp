@@ -175,6 +175,14 @@ Result<WavSound> ReadWav(const std::string& path, const ProgressText& progress)
     return sound;
 }
 
+std::uint16_t DepthThatHolds(std::uint16_t sourceBits, std::span<const double> samples) noexcept
+{
+    if (sourceBits != 8)
+        return sourceBits;
+    const bool fits = std::all_of(samples.begin(), samples.end(), [](double s) { return s > -129.0 && s < 128.0; });
+    return fits ? 8 : 16;
+}
+
 int WavBytesPerSample(std::uint16_t bitsPerSample) noexcept
 {
     return (bitsPerSample & ~7u) == 16 ? 2 : 1;

@@ -53,6 +53,11 @@ Result<WavSound> ReadWav(const std::string& path, const ProgressText& progress =
 // A caller that keeps the format for later saves stores this back.
 WavFormat EffectiveWriteFormat(WavFormat format) noexcept;
 
+// The depth a sound is saved at when its source had sourceBits: the source's own while every
+// sample, truncated toward zero as it is written, fits it; otherwise 16, so that a result that
+// grew past 8 bits (a convolution, a join with a louder sound) is not clipped.
+std::uint16_t DepthThatHolds(std::uint16_t sourceBits, std::span<const double> samples) noexcept;
+
 // Bytes per sample for a bit depth: 2 for 16 … 23 bits, 1 for anything else.
 int WavBytesPerSample(std::uint16_t bitsPerSample) noexcept;
 

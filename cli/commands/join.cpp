@@ -1,5 +1,5 @@
 // kelvora join A B -o OUT: B appended behind A, as the waveform join does through slot W, written
-// as a WAV file in A's format (mono).
+// as a WAV file in A's format (mono; 16 bits where B does not fit A's 8).
 
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
@@ -38,6 +38,8 @@ int RunJoin(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     files::WavFormat format = first->format;
     format.channels = 1;
+    // A louder B behind an 8-bit A is written at 16 bits rather than clipped to A's depth.
+    format.bitsPerSample = files::DepthThatHolds(format.bitsPerSample, traceSlots.samples(SlotNumber::X));
     return WriteSoundFile(output, format, traceSlots.samples(SlotNumber::X), {}, err);
 }
 

@@ -25,5 +25,21 @@ TEST(DataWindowTest, StretchesTheShownPartOfItsPictureOverTheWindow)
     EXPECT_EQ(shown.pixel(1140, 145) & 0xffffff, White); // nothing of the canvas beyond 572 x 300
 }
 
+TEST(DataWindowTest, AnEnlargedPictureKeepsSharpPixels)
+{
+    DataRecord record;
+    record.picture = Picture(2, 1);
+    record.picture.image().setPixel(0, 0, 0xff000000u | Red);
+    record.picture.image().setPixel(1, 0, 0xff000000u | White);
+    record.pictureWidth = 2;
+    record.pictureHeight = 1;
+    DataWindow window(record);
+    window.resize(400, 300);
+    const QImage shown = window.grab().toImage();
+    // Each picture pixel covers 200 x 300 window pixels, the boundary between them included.
+    EXPECT_EQ(shown.pixel(199, 150) & 0xffffff, Red);
+    EXPECT_EQ(shown.pixel(200, 150) & 0xffffff, White);
+}
+
 } // namespace
 } // namespace kelvora

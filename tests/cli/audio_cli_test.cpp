@@ -209,6 +209,19 @@ TEST_F(AudioCliTest, JoinPutsTheSecondSoundBehindTheFirst)
     EXPECT_EQ(Kelvora({"join", a, "-o", out}).status, ExitBadUsage);
 }
 
+TEST_F(AudioCliTest, JoinBehindAnEightBitSoundKeepsEightBitsOnlyWhileTheyHoldTheResult)
+{
+    const std::string quiet = temp.file("quiet.wav"), loud = wav({1000, -20000, 127});
+    testing::WriteTestWav(quiet, {-128, 0, 127}, {}, 8000, 8);
+    const std::string joined = temp.file("joined.wav"), both = temp.file("both.wav");
+    ASSERT_EQ(Kelvora({"join", quiet, loud, "-o", joined}).status, ExitOk);
+    const files::WavSound wide = ReadBack(joined);
+    EXPECT_EQ(wide.format.bitsPerSample, 16);
+    EXPECT_EQ(wide.left, (std::vector<double>{-128, 0, 127, 1000, -20000, 127}));
+    ASSERT_EQ(Kelvora({"join", quiet, quiet, "-o", both}).status, ExitOk);
+    EXPECT_EQ(ReadBack(both).format.bitsPerSample, 8);
+}
+
 TEST_F(AudioCliTest, ConvolveAppliesWAndDeconvolveTakesItOff)
 {
     const std::string dry = wav({0, 3000, 0, 0, 0}, 11025), room = wav({1000, 0, 500});

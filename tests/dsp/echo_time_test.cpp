@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -126,6 +127,20 @@ TEST(EchoTime, RisingLevelHasNoEchoTime)
     EXPECT_FALSE(r.decays);
     EXPECT_GT(r.slopeDbPerSample, 0.0);
     EXPECT_NE(EchoTimeLabel(r).find("減衰なし"), std::string::npos);
+}
+
+TEST(EchoTime, ASteadyToneHasNoEchoTimeWhateverTheRoundingOfItsFlatLine)
+{
+    // 440 Hz at 8 kHz, made twice and joined: the Hann-weighted energy is the same everywhere
+    // up to rounding, away from the joint at 4080.
+    std::vector<double> x(8160);
+    for (std::size_t n = 0; n < x.size(); ++n)
+        x[n] = 15000.0 * std::sin(440.0 * std::numbers::pi * 2.0 * static_cast<double>(n % 4080) / 8000.0);
+    for (const std::size_t start : {1632u, 100u, 5000u}) {
+        const EchoTimeResult r = MeasureEchoTime(x, start, 1632, 8000);
+        ASSERT_TRUE(r.ok()) << r.error;
+        EXPECT_FALSE(r.decays) << start << ": " << EchoTimeLabel(r);
+    }
 }
 
 TEST(EchoTime, LabelFormat)

@@ -1,5 +1,6 @@
 #include "tools/shell/shell.h"
 
+#include "files/wav.h"
 #include "util/sprintf.h"
 #include "util/utf8_prefix.h"
 
@@ -21,12 +22,6 @@ bool StartsWithEmptyWorkSignal(int command)
 {
     return command == CmdRecord || command == CmdRecordThinned || command == CmdFx ||
            command == CmdFxx;
-}
-
-// Whether every sample, truncated toward zero as a save writes it, lies in -128 … 127.
-bool FitsInEightBits(const std::vector<double>& samples)
-{
-    return std::all_of(samples.begin(), samples.end(), [](double s) { return s > -129.0 && s < 128.0; });
 }
 
 } // namespace
@@ -120,8 +115,7 @@ void Shell::finishSoundResult()
     // A result keeps the 8 bits of its source only while they hold it; a louder one (a
     // convolution normalised to 16380, say) becomes 16-bit rather than being clipped when saved.
     SoundFormat& format = session_.soundFormat;
-    if (format.bitsPerSample == 8 && !FitsInEightBits(session_.traceSlots.samples(SlotNumber::X)))
-        format.bitsPerSample = 16;
+    format.bitsPerSample = files::DepthThatHolds(format.bitsPerSample, session_.traceSlots.samples(SlotNumber::X));
     drawSlotX(WaveformScale::Absolute);
     MakeDateStamp();
     CreateDataWindow(KindSound, session_.traceSlots.take(SlotNumber::X), session_.dateStamp,
