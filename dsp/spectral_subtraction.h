@@ -39,7 +39,7 @@ struct SubtractionOutcome {
 };
 
 // Replaces `samples` with the noise-reduced sound of the same length, in place. `frameDone` is
-// called once per frame. The bins' histories (under a megabyte) come from `memory`; when they
+// called once per frame. The bins' histories and run sums (under 3 MB) come from `memory`; when they
 // cannot be had, the samples are left unchanged and the outcome says so.
 // A sound shorter than 1012 samples gets its initial estimate from the samples that exist,
 // zero beyond the end. With slen 0 or 2 (slen / 2) >= numl no run is searched and the initial

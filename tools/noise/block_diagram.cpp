@@ -151,10 +151,10 @@ Picture DrawBlockDiagram()
     Junction(p, 250, 150, Sign::Minus);
     Arrow(p, 250, 158, 250, 176);
     DrawMarked(p, 188, 160, {"|", "X", "(i,k)|²"});
-    p.rectangle(194, 176, 300, 214);
+    p.rectangle(194, 176, 286, 214); // left of the Y(i,k) line at x = 292, which must not cross it
     p.text(196, 188, "√");
     DrawMarked(p, 212, 179, {"|", "X", "(i,k)|²"});
-    p.line(210, 195, 296, 195);
+    p.line(210, 195, 282, 195);
     p.text(212, 198, "|Y(i,k)|²");
     Arrow(p, 250, 214, 250, 224);
     Junction(p, 250, 232, Sign::Times);

@@ -91,7 +91,9 @@ void SpectralSubtractionDialog::command(int id)
         const dsp::SubtractionParams run = params();
         const dsp::SubtractionOutcome outcome =
             SubtractNoiseFromWorkSignal(*this, session_, services_, run, StartButton, Progress);
-        if (outcome.ok() && run.fixedNoise && run.autoAlpha) {
+        // The text shows the alpha the run used last: the per-bin value with 1059, else the
+        // spin's, so that it never names a per-bin alpha that a later run no longer applies.
+        if (outcome.ok()) {
             state_.shownAlpha = outcome.alpha;
             showParameters();
         }

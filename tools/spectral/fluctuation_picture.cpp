@@ -128,10 +128,12 @@ Picture DrawSlopeCard()
     p.setPen(BlackPen);
     p.rectangle(0, 0, SlopeCardWidth - 1, SlopeCardHeight - 1);
     p.text(10, 8, "傾き係数は 1/f の f の指数");
-    p.text(71, 38, "1");
-    p.line(64, 54, 82, 54);
-    p.text(70, 58, "f");
-    p.text(84, 48, "−(傾き係数)");
+    // 1 over f to the power -(slope): the exponent sits raised beside the f, under the fraction
+    // line, which spans the whole denominator so that its minus cannot be read as a subtraction.
+    p.text(100, 30, "1");
+    p.line(60, 47, 146, 47);
+    p.text(66, 58, "f");
+    p.text(71, 50, "−(傾き係数)");
     return card;
 }
 

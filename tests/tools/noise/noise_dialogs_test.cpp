@@ -111,6 +111,7 @@ TEST_F(Workbench, PerBinAlphaIsShownAfterTheRunButNotReusedWithoutIt)
     d.press(W::StartButton);
     dsp::SpectralSubtraction(expected, {30, 3, 1.0, true, false});
     EXPECT_EQ(session.traceSlots.samples(SlotNumber::X), expected);
+    EXPECT_EQ(d.text(W::ParameterText), "numl=30  slen=3 alpha=1.000000"); // the alpha this run used
 }
 
 using NoiseCreation = DialogFixture<NoiseCreationDialog>;
