@@ -1,6 +1,7 @@
 #include "app/qt_audio_output.h"
 
 #include "app/mono_pcm16_format.h"
+#include "app/retired_audio_device.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -77,7 +78,7 @@ struct QtAudioOutput::Impl {
         if (sink) {
             sink->reset();
             sink->stop();
-            sink.reset();
+            RetireAudioDevice(sink);
         }
         io = nullptr;
         playing = false;
