@@ -1,6 +1,7 @@
 #include "app/qt_audio_input.h"
 
 #include "app/mono_pcm16_format.h"
+#include "app/retired_audio_device.h"
 
 #include <QAudioDevice>
 #include <QAudioSource>
@@ -22,7 +23,7 @@ struct QtAudioInput::Impl {
     {
         if (source) {
             source->stop();
-            source.reset();
+            RetireAudioDevice(source);
         }
         io = nullptr;
         pending.clear();

@@ -1,6 +1,7 @@
 #include "app/qt_audio_output.h"
 
 #include "app/mono_pcm16_format.h"
+#include "app/retired_audio_device.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -77,7 +78,7 @@ struct QtAudioOutput::Impl {
         if (sink) {
             sink->reset();
             sink->stop();
-            sink.reset();
+            RetireAudioDevice(sink);
         }
         io = nullptr;
         playing = false;
@@ -141,6 +142,11 @@ bool QtAudioOutput::play(std::span<const std::int16_t> samples, std::uint32_t sa
         reportUnavailable();
         return false;
     }
+    // The server starts a stream only once its buffer has filled: a sound shorter than that
+    // would wait in it forever, so it is followed by silence up to the buffer's size. The
+    // position and the end still count the sound's own samples only.
+    if (d.buffer.size() < d.sink->bufferSize())
+        d.buffer.append(QByteArray(d.sink->bufferSize() - d.buffer.size(), '\0'));
     d.failed = false;
     d.open = true;
     d.playing = true;

@@ -1,6 +1,7 @@
 #include "app/qt_audio_stream.h"
 
 #include "app/mono_pcm16_format.h"
+#include "app/retired_audio_device.h"
 
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -56,7 +57,7 @@ struct QtAudioStream::Impl {
         if (sink) {
             sink->reset();
             sink->stop();
-            sink.reset();
+            RetireAudioDevice(sink);
         }
         io = nullptr;
         pending.clear();

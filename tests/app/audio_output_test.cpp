@@ -268,6 +268,24 @@ void RestartAndStop()
     EXPECT_EQ(finished, 1);
 }
 
+// Each end of playback leaves the sound server answering the closed stream a moment later;
+// many short sounds in a row give such an answer many chances to find its sink gone.
+void ShortSoundsOneAfterAnother()
+{
+    QtAudioOutput output;
+    int finished = 0;
+    output.setFinishedHandler([&] { ++finished; });
+    const std::vector<std::int16_t> click = Tone(1000.0, 0.05, 8000.0);
+    constexpr int Sounds = 12;
+    for (int played = 0; played < Sounds; ++played) {
+        ASSERT_TRUE(output.play(click, Rate));
+        RunUntil([&] { return finished > played; }, 3000);
+        RunUntil([] { return false; }, 30);
+    }
+    EXPECT_EQ(finished, Sounds);
+    EXPECT_FALSE(output.playing());
+}
+
 // One test, so that no two tones share the server's one speaker when tests run in parallel.
 TEST(QtAudioOutputTest, PlaysToTheEndRestartsStopsAndTheToneCanBeRecordedBack)
 {
@@ -284,6 +302,10 @@ TEST(QtAudioOutputTest, PlaysToTheEndRestartsStopsAndTheToneCanBeRecordedBack)
     {
         SCOPED_TRACE("cursor follows what is heard");
         CursorFollowsWhatIsHeard();
+    }
+    {
+        SCOPED_TRACE("short sounds one after another");
+        ShortSoundsOneAfterAnother();
     }
 }
 
