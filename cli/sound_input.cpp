@@ -10,6 +10,14 @@
 
 namespace kelvora::cli {
 
+bool HoldsAFrame(const std::string& path, std::size_t samples, std::size_t frameSize, std::ostream& err)
+{
+    if (samples >= frameSize)
+        return true;
+    err << path << ": the sound has " << samples << " samples, fewer than one frame of " << frameSize << '\n';
+    return false;
+}
+
 std::string OneLine(const std::string& path, const std::string& message)
 {
     std::string line = path + ": " + message;

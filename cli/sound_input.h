@@ -5,6 +5,7 @@
 
 #include "files/wav.h"
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -16,6 +17,10 @@ namespace kelvora::cli {
 // leave something out (channels beyond two, a cut file) it says so on one line of err and the
 // sound is returned.
 std::optional<files::WavSound> ReadSoundFile(const std::string& path, std::ostream& err);
+
+// Whether a sound of `samples` samples holds one analysis frame of frameSize; if not, says so on
+// one line of err.
+bool HoldsAFrame(const std::string& path, std::size_t samples, std::size_t frameSize, std::ostream& err);
 
 // Writes the sound as a WAV file (right empty for one channel); on failure writes one line to
 // err. Returns the exit status.

@@ -111,11 +111,8 @@ int RunFft(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (!sound)
         return ExitBadInput;
     const std::vector<double>& signal = sound->left;
-    if (signal.size() < n) {
-        err << path << ": the sound has " << signal.size() << " samples, fewer than one frame of "
-            << n << '\n';
+    if (!HoldsAFrame(path, signal.size(), n, err))
         return ExitBadInput;
-    }
 
     dsp::AnalysisParams params;
     params.log2Size = log2Size;

@@ -46,11 +46,8 @@ int RunFluctuation(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitBadInput;
     const std::vector<double>& signal = sound->left;
     const std::size_t count = signal.size();
-    if (count < dsp::FluctuationFrameSize) {
-        err << path << ": the sound has " << count << " samples, fewer than one frame of "
-            << dsp::FluctuationFrameSize << '\n';
+    if (!HoldsAFrame(path, count, dsp::FluctuationFrameSize, err))
         return ExitBadInput;
-    }
     const FluctuationState opening;
     const AnalysisRange byDefault{SamplesOfPosition(opening.startPosition, count),
                                   SamplesOfPosition(opening.widthPosition, count)};

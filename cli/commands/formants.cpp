@@ -34,11 +34,8 @@ int RunFormants(const std::vector<std::string>& args, std::ostream& out, std::os
     const unsigned rate = std::max<unsigned>(sound->format.sampleRate, 1);
     const dsp::LpcFrameLength frame = dsp::LpcFrameSize(rate);
     const std::vector<double>& signal = sound->left;
-    if (signal.size() < frame.size) {
-        err << path << ": the sound has " << signal.size() << " samples, fewer than one frame of "
-            << frame.size << '\n';
+    if (!HoldsAFrame(path, signal.size(), frame.size, err))
         return ExitBadInput;
-    }
     const std::size_t order = orderArgument ? static_cast<std::size_t>(*orderArgument) : dsp::VowelDefaultOrder(rate);
     const std::size_t step = std::max<std::size_t>(static_cast<std::size_t>(stepMs * rate / 1000.0), 1);
 

@@ -53,10 +53,8 @@ int RunLpc(const std::vector<std::string>& args, std::ostream& out, std::ostream
         throw UsageError(Sprintf("--order must stay below half the frame: at most %zu for %zu samples",
                                  dsp::LpcOrderLimit(n), n));
     const std::vector<double>& signal = sound->left;
-    if (signal.size() < n) {
-        err << path << ": the sound has " << signal.size() << " samples, fewer than one frame of " << n << '\n';
+    if (!HoldsAFrame(path, signal.size(), n, err))
         return ExitBadInput;
-    }
     const std::size_t start = std::min(static_cast<std::size_t>(startArgument), signal.size() - n);
 
     dsp::LpcWorkspace work(n, order);

@@ -49,10 +49,8 @@ int RunLpcPca(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!sound)
         return ExitBadInput;
     const std::vector<double>& signal = sound->left;
-    if (signal.size() < frame) {
-        err << path << ": the sound has " << signal.size() << " samples, fewer than one frame of " << frame << '\n';
+    if (!HoldsAFrame(path, signal.size(), frame, err))
         return ExitBadInput;
-    }
     const long long width = arguments.integer("--width").value_or(static_cast<long long>(signal.size() - frame));
     ComponentsRange range;
     std::tie(range.start, range.width) = KeepIntervalByStart(signal.size(), frame, start, width);

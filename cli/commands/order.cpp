@@ -57,10 +57,8 @@ int RunOrder(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return ExitBadInput;
     const std::vector<double>& signal = sound->left;
     const std::size_t n = params.size();
-    if (signal.size() < n) {
-        err << path << ": the sound has " << signal.size() << " samples, fewer than one frame of " << n << '\n';
+    if (!HoldsAFrame(path, signal.size(), n, err))
         return ExitBadInput;
-    }
     params.start = std::min(static_cast<std::size_t>(startArgument), signal.size() - n);
 
     dsp::OrderSearchWork work;

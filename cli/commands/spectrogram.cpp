@@ -65,10 +65,8 @@ int RunSpectrogram(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitBadInput;
     const std::vector<double>& signal = sound->left;
     const std::size_t count = signal.size();
-    if (count < n) {
-        err << path << ": the sound has " << count << " samples, fewer than one frame of " << n << '\n';
+    if (!HoldsAFrame(path, count, n, err))
         return ExitBadInput;
-    }
     const std::uint32_t rate = std::max<std::uint32_t>(sound->format.sampleRate, 1);
     // The tool's opening interval unless given, then held inside the sound as the width bar does.
     AnalysisRange range{startArgument >= 0 ? static_cast<std::size_t>(startArgument) : count / 5,

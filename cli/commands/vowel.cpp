@@ -37,11 +37,8 @@ int RunVowel(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const unsigned rate = std::max<unsigned>(sound->format.sampleRate, 1);
     const dsp::LpcFrameLength frame = dsp::LpcFrameSize(rate);
     const std::vector<double>& signal = sound->left;
-    if (signal.size() < frame.size) {
-        err << path << ": the sound has " << signal.size() << " samples, fewer than one frame of "
-            << frame.size << '\n';
+    if (!HoldsAFrame(path, signal.size(), frame.size, err))
         return ExitBadInput;
-    }
     const std::size_t start =
         startArgument ? std::min(static_cast<std::size_t>(*startArgument), signal.size() - frame.size)
                       : StartSampleFor(DefaultStartPosition, signal.size(), frame.size);
