@@ -27,7 +27,9 @@ step "plain build"
 scripts/build.sh -DKELVORA_TESTS=ON -DKELVORA_WERROR=$werror
 if [ $fast -eq 0 ]; then
   step "sanitizer build"
-  KELVORA_BUILD_DIR=$sanitize_dir scripts/build.sh -DKELVORA_TESTS=ON -DKELVORA_WERROR=$werror -DKELVORA_SANITIZE=ON
+  # Warnings are held to in the plain build; with the sanitizers' instrumentation gcc also warns
+  # falsely inside the standard library (maybe-uninitialized in <regex>), so they do not fail here.
+  KELVORA_BUILD_DIR=$sanitize_dir scripts/build.sh -DKELVORA_TESTS=ON -DKELVORA_WERROR=OFF -DKELVORA_SANITIZE=ON
 fi
 
 source scripts/test-audio-server.sh
